@@ -1,0 +1,27 @@
+# Third-party libraries, all from Debian's packages.
+#  - libpng: Debian's libpng-dev natively; for MinGW the static build that
+#    scripts/build_mingw_libpng.sh makes from Debian's libpng source package.
+#  - GoogleTest: compiled from Debian's sources in /usr/src/googletest, so the
+#    same tests build natively and with the MinGW cross compiler.
+if(WIN32)
+  set(VESK_MINGW_DEPS "${CMAKE_SOURCE_DIR}/build/deps/mingw" CACHE PATH "Prefix of the MinGW libpng build")
+  find_library(PNG_LIBRARY NAMES png16 png PATHS "${VESK_MINGW_DEPS}/lib" NO_DEFAULT_PATH REQUIRED)
+  find_path(PNG_PNG_INCLUDE_DIR png.h PATHS "${VESK_MINGW_DEPS}/include" NO_DEFAULT_PATH REQUIRED)
+  find_library(ZLIB_LIBRARY NAMES z zlib libz.a PATHS /usr/x86_64-w64-mingw32/lib REQUIRED)
+  add_library(vesk_png INTERFACE)
+  target_include_directories(vesk_png INTERFACE "${PNG_PNG_INCLUDE_DIR}")
+  target_link_libraries(vesk_png INTERFACE "${PNG_LIBRARY}" "${ZLIB_LIBRARY}")
+else()
+  find_package(PNG REQUIRED)
+  add_library(vesk_png INTERFACE)
+  target_link_libraries(vesk_png INTERFACE PNG::PNG)
+  find_package(Freetype REQUIRED)
+  find_package(Fontconfig REQUIRED)
+endif()
+
+if(VESK_TESTS AND NOT TARGET gtest)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest/googletest "${CMAKE_BINARY_DIR}/googletest" EXCLUDE_FROM_ALL SYSTEM)
+endif()

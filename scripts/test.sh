@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# Runs every test: native unit tests, the same under ASan+UBSan, the raster and
+# imaging tests cross-built for Windows and run under Wine, a short fuzzing
+# run of each parser, and the Windows program's end-to-end tests under Wine
+# and Xvfb. Installs what it needs first (scripts/setup.sh).
+#
+#   scripts/test.sh            everything
+#   scripts/test.sh native     only some stages: native asan windows fuzz wine
+set -uo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+
+"$root/scripts/setup.sh" || { echo "setup failed"; exit 1; }
+
+stages=("$@")
+[ "${#stages[@]}" -eq 0 ] && stages=(native asan windows fuzz wine)
+jobs="$(nproc)"
+
+total_pass=0
+total_fail=0
+failed_stages=()
+
+# Adds the counts of a ctest log to the totals.
+count_ctest() {
+  local log="$1" line passed failed all
+  line="$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1)"
+  if [ -z "$line" ]; then
+    total_fail=$((total_fail + 1))
+    return
+  fi
+  failed="$(sed -E 's/.* ([0-9]+) tests? failed out of.*/\1/' <<<"$line")"
+  all="$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")"
+  passed=$((all - failed))
+  total_pass=$((total_pass + passed))
+  total_fail=$((total_fail + failed))
+}
+
+run_preset() {
+  local preset="$1" log="build/logs/ctest-$1.log"
+  mkdir -p build/logs
+  echo "== $preset: configure and build"
+  if ! cmake --preset "$preset" >"build/logs/configure-$preset.log" 2>&1; then
+    cat "build/logs/configure-$preset.log"; failed_stages+=("$preset"); total_fail=$((total_fail + 1)); return
+  fi
+  if ! cmake --build --preset "$preset" -j "$jobs" >"build/logs/build-$preset.log" 2>&1; then
+    tail -60 "build/logs/build-$preset.log"; failed_stages+=("$preset"); total_fail=$((total_fail + 1)); return
+  fi
+  echo "== $preset: tests"
+  ctest --preset "$preset" -j "$jobs" --timeout 600 2>&1 | tee "$log" | grep -vE '^ +Start|Test +#[0-9]+: .* Passed' || true
+  count_ctest "$log"
+  grep -qE ' 0 tests failed out of' "$log" || failed_stages+=("$preset")
+}
+
+for stage in "${stages[@]}"; do
+  case "$stage" in
+    native|asan) run_preset "$stage" ;;
+    windows)
+      # Console test programs under Wine (no display needed for DIB and GDI text).
+      source "$root/scripts/wine_env.sh"
+      wine_prefix_ready || { failed_stages+=(windows); total_fail=$((total_fail + 1)); continue; }
+      run_preset windows
+      ;;
+    fuzz)
+      if [ -x "$root/scripts/fuzz_smoke.sh" ]; then
+        if "$root/scripts/fuzz_smoke.sh"; then total_pass=$((total_pass + 1)); else total_fail=$((total_fail + 1)); failed_stages+=(fuzz); fi
+      fi
+      ;;
+    wine)
+      if [ -x "$root/tests/wine/run_all.sh" ]; then
+        out="$("$root/tests/wine/run_all.sh" 2>&1 | tee /dev/stderr | grep -E '^[0-9]+ passed, [0-9]+ failed' | tail -1)"
+        if [ -n "$out" ]; then
+          p="${out%% passed*}"; f="$(sed -E 's/.* ([0-9]+) failed.*/\1/' <<<"$out")"
+          total_pass=$((total_pass + p)); total_fail=$((total_fail + f))
+          [ "$f" -eq 0 ] || failed_stages+=(wine)
+        else
+          total_fail=$((total_fail + 1)); failed_stages+=(wine)
+        fi
+      fi
+      ;;
+    *) echo "unknown stage: $stage"; exit 2 ;;
+  esac
+done
+
+if [ "${#failed_stages[@]}" -gt 0 ]; then
+  echo "failed stages: ${failed_stages[*]}"
+fi
+echo "$total_pass passed, $total_fail failed"
+[ "$total_fail" -eq 0 ] && [ "${#failed_stages[@]}" -eq 0 ]

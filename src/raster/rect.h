@@ -1,0 +1,68 @@
+#pragma once
+// Integer and float rectangles: left, top, right, bottom with right and bottom
+// exclusive. A rectangle is empty when left >= right or top >= bottom.
+#include <algorithm>
+#include <cstdint>
+
+namespace vesk::raster {
+
+struct TPoint {
+  std::int32_t X = 0;
+  std::int32_t Y = 0;
+  friend constexpr bool operator==(const TPoint&, const TPoint&) = default;
+};
+
+struct TRect {
+  std::int32_t Left = 0;
+  std::int32_t Top = 0;
+  std::int32_t Right = 0;
+  std::int32_t Bottom = 0;
+  friend constexpr bool operator==(const TRect&, const TRect&) = default;
+};
+
+struct TSize {
+  std::int32_t cx = 0;
+  std::int32_t cy = 0;
+  friend constexpr bool operator==(const TSize&, const TSize&) = default;
+};
+
+[[nodiscard]] constexpr TRect MakeRect(std::int32_t l, std::int32_t t, std::int32_t r,
+                                       std::int32_t b) noexcept {
+  return TRect{l, t, r, b};
+}
+
+[[nodiscard]] constexpr bool IsRectEmpty(const TRect& r) noexcept {
+  return r.Left >= r.Right || r.Top >= r.Bottom;
+}
+
+// Larger left and top, smaller right and bottom; a result with right < left
+// or bottom < top becomes (0, 0, 0, 0). (right == left stays as it is: an
+// empty but positioned rectangle.)
+[[nodiscard]] constexpr TRect IntersectRect(const TRect& a, const TRect& b) noexcept {
+  TRect r{std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
+          std::min(a.Bottom, b.Bottom)};
+  if (r.Right < r.Left || r.Bottom < r.Top) return TRect{};
+  return r;
+}
+
+[[nodiscard]] constexpr std::int32_t RectWidth(const TRect& r) noexcept { return r.Right - r.Left; }
+[[nodiscard]] constexpr std::int32_t RectHeight(const TRect& r) noexcept { return r.Bottom - r.Top; }
+
+struct TFloatPoint {
+  float X = 0.0f;
+  float Y = 0.0f;
+  friend constexpr bool operator==(const TFloatPoint&, const TFloatPoint&) = default;
+};
+
+struct TFloatRect {
+  float Left = 0.0f;
+  float Top = 0.0f;
+  float Right = 0.0f;
+  float Bottom = 0.0f;
+  friend constexpr bool operator==(const TFloatRect&, const TFloatRect&) = default;
+};
+
+static_assert(IntersectRect({0, 0, 10, 10}, {20, 20, 30, 30}) == TRect{});
+static_assert(IntersectRect({0, 0, 10, 10}, {5, -5, 30, 7}) == TRect{5, 0, 10, 7});
+
+}  // namespace vesk::raster
