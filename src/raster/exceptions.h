@@ -18,6 +18,12 @@ class EAssertionFailed : public Exception {
   using Exception::Exception;
 };
 
+// Raised for an index outside a list.
+class EListError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
 }  // namespace vesk
 
 namespace vesk::raster {

@@ -18,11 +18,23 @@ struct TFixedPoint {
   friend constexpr bool operator==(const TFixedPoint&, const TFixedPoint&) = default;
 };
 
-// x * 65536 rounded to the nearest integer, halves to even (the default
-// floating-point rounding mode). Computed in extended precision so a single
-// or double argument is scaled exactly.
+// x rounded to the nearest integer, halves to the even neighbour (the default
+// floating-point rounding mode: 0.5 -> 0, 1.5 -> 2, -0.5 -> 0, -1.5 -> -2).
+// Values beyond the 32-bit range saturate and NaN gives 0, so the conversion
+// is defined for every input.
+[[nodiscard]] inline std::int32_t RoundHalfEven(long double x) noexcept {
+  if (std::isnan(x)) return 0;
+  const long double r = std::nearbyintl(x);
+  if (r >= 2147483647.0L) return INT32_MAX;
+  if (r <= -2147483648.0L) return INT32_MIN;
+  return static_cast<std::int32_t>(r);
+}
+
+// x * 65536 rounded to the nearest integer, halves to even. Computed in
+// extended precision so a single or double argument is scaled exactly;
+// saturates like RoundHalfEven.
 [[nodiscard]] inline TFixed FloatToFixed(long double x) noexcept {
-  return static_cast<TFixed>(std::nearbyintl(x * 65536.0L));
+  return RoundHalfEven(x * 65536.0L);
 }
 
 // The 64-bit product shifted right arithmetically by 16 (rounds towards minus
@@ -44,7 +56,26 @@ struct TFixedPoint {
   return static_cast<TFixed>(static_cast<std::uint32_t>(i) << 16);
 }
 
+// a * b / c with a 64-bit product, rounded to the nearest integer with
+// halves away from zero. Like the platform's MulDiv it gives -1 when c is 0
+// or the result does not fit in 32 bits.
+[[nodiscard]] constexpr std::int32_t MulDiv(std::int32_t a, std::int32_t b, std::int32_t c) noexcept {
+  if (c == 0) return -1;
+  const std::int64_t p = static_cast<std::int64_t>(a) * b;
+  const bool negative = (p < 0) != (c < 0);
+  const std::uint64_t num = p < 0 ? 0 - static_cast<std::uint64_t>(p) : static_cast<std::uint64_t>(p);
+  const std::uint64_t den = c < 0 ? 0 - static_cast<std::uint64_t>(static_cast<std::int64_t>(c))
+                                  : static_cast<std::uint64_t>(c);
+  // (2|p| + |c|) / (2|c|) = floor(|p|/|c| + 1/2); |p| <= 2^62 keeps it in range.
+  const std::uint64_t q = (2 * num + den) / (2 * den);
+  if (q > (negative ? 0x80000000ull : 0x7FFFFFFFull)) return -1;
+  return negative ? static_cast<std::int32_t>(0 - q) : static_cast<std::int32_t>(q);
+}
+
 static_assert(FixedRound(FixedOne + FixedHalf) == 1);
+static_assert(MulDiv(192, 65536, 192) == 65536 && MulDiv(1, 65536, 3) == 21845);
+static_assert(MulDiv(3, 1, 2) == 2 && MulDiv(-3, 1, 2) == -2 && MulDiv(5, 1, 2) == 3);
+static_assert(MulDiv(1, 1, 0) == -1 && MulDiv(65536, 65536, 1) == -1);
 static_assert(FixedRound(-(FixedOne + FixedHalf)) == -2);
 static_assert(FixedMul(3 * FixedOne, FixedHalf) == FixedOne + FixedHalf);
 static_assert(FixedMul(-FixedOne, 1) == -1);

@@ -1,0 +1,41 @@
+#include "app/win32/window_timer.h"
+
+#include "raster/exceptions.h"
+
+namespace vesk::app::win32 {
+
+TWindowTimer::~TWindowTimer() { Detach(); }
+
+void TWindowTimer::Attach(HWND window) {
+  window_ = window;
+  if (enabled_) Start();
+}
+
+void TWindowTimer::Detach() {
+  if (window_ != nullptr && enabled_) KillTimer(window_, id_);
+  window_ = nullptr;
+}
+
+void TWindowTimer::Start() {
+  if (SetTimer(window_, id_, interval_ms_, nullptr) == 0) {
+    enabled_ = false;
+    throw vesk::Exception("Not enough timers available");
+  }
+}
+
+void TWindowTimer::SetEnabled(bool enabled) {
+  if (enabled == enabled_) return;
+  enabled_ = enabled;
+  if (window_ == nullptr) return;
+  if (enabled) {
+    Start();
+  } else {
+    KillTimer(window_, id_);
+  }
+}
+
+void TWindowTimer::Fire() {
+  if (enabled_ && OnTimer) OnTimer();
+}
+
+}  // namespace vesk::app::win32

@@ -1,0 +1,47 @@
+#pragma once
+// A font as a plain value: face name, size in points, style and colour. The
+// platform turns it into its own font object when text is measured or drawn.
+#include <cstdint>
+#include <string>
+
+namespace vesk::platform {
+
+// Style bits; a style is any combination of them (0 is plain).
+inline constexpr std::uint8_t kFontBold = 1;
+inline constexpr std::uint8_t kFontItalic = 2;
+inline constexpr std::uint8_t kFontUnderline = 4;
+inline constexpr std::uint8_t kFontStrikeOut = 8;
+
+// How glyph edges are rendered. Antialiased is grey antialiasing (never
+// sub-pixel colour), the same on every platform; NonAntialiased gives 1-bit
+// glyphs, for pixel fonts.
+enum class FontQuality : std::uint8_t { Antialiased = 0, NonAntialiased = 1 };
+
+// Screen resolution the whole program assumes: 96 logical pixels per inch.
+inline constexpr std::int32_t kPixelsPerInch = 96;
+
+struct FontDesc {
+  std::string Name = "Tahoma";
+  // Points. The character (em) height in pixels is Size * 96 / 72 rounded to
+  // the nearest whole pixel, halves away from zero: 19 px for 14 pt, 9 px for 7 pt.
+  std::int32_t Size = 8;
+  std::uint8_t Style = 0;
+  // GDI colour 0x00BBGGRR; a negative value names a system colour (see
+  // sys_color.h). Default: the window text colour.
+  std::int32_t Color = static_cast<std::int32_t>(0x80000008u);
+  FontQuality Quality = FontQuality::Antialiased;
+
+  friend bool operator==(const FontDesc&, const FontDesc&) = default;
+};
+
+// Character height in pixels for a size in points: round(|points| * 96 / 72),
+// halves away from zero (the rounding of the platform's MulDiv).
+[[nodiscard]] constexpr std::int32_t FontPixelHeight(std::int32_t points) noexcept {
+  const std::int64_t p = points < 0 ? -static_cast<std::int64_t>(points) : points;
+  return static_cast<std::int32_t>((p * kPixelsPerInch * 2 + 72) / (72 * 2));
+}
+
+static_assert(FontPixelHeight(14) == 19 && FontPixelHeight(7) == 9);
+static_assert(FontPixelHeight(6) == 8 && FontPixelHeight(3) == 4);
+
+}  // namespace vesk::platform

@@ -1,0 +1,40 @@
+#pragma once
+// A key store that lives only in memory, for tests and for runs that must
+// not touch the user's settings. Tests can make chosen operations fail with
+// a chosen error code, and count the operations made.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/key_tree.h"
+
+namespace vesk::platform {
+
+class TMemoryKeyStore final : public TTreeKeyStore {
+ public:
+  // From now on, every operation of kind `op` fails with `code` (and the
+  // system's text for it). With a name given, only the operations on that
+  // value (value operations) or on that key path (key operations) fail;
+  // names compare without regard to letter case.
+  void InjectFailure(TKeyOperation op, std::int32_t code, std::string name = {});
+  void ClearFailures() { failures_.clear(); }
+
+  // Operations of kind `op` attempted so far, failed ones included.
+  [[nodiscard]] int Count(TKeyOperation op) const { return counts_[static_cast<std::size_t>(op)]; }
+
+ protected:
+  TKeyStatus BeforeOperation(TKeyOperation op, std::string_view key_path, std::string_view value_name) override;
+
+ private:
+  struct TFailure {
+    TKeyOperation Op;
+    std::int32_t Code;
+    std::string Name;
+  };
+  std::vector<TFailure> failures_;
+  std::array<int, static_cast<std::size_t>(opEnumerate) + 1> counts_{};
+};
+
+}  // namespace vesk::platform

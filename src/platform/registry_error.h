@@ -1,0 +1,39 @@
+#pragma once
+// The registry's error: raised by the settings storage, the startup
+// registration and the browser setting when a key or a value cannot be
+// created, written or read. Its message is one of the fixed texts below; the
+// failing call's code and the system's text for it travel along for logs.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "raster/exceptions.h"
+
+namespace vesk::platform {
+
+class ERegistryException : public vesk::Exception {
+ public:
+  ERegistryException(const std::string& message, std::int32_t code = 0, std::string system_text = {})
+      : vesk::Exception(message), code_(code), system_text_(std::move(system_text)) {}
+
+  [[nodiscard]] std::int32_t Code() const noexcept { return code_; }
+  [[nodiscard]] const std::string& SystemText() const noexcept { return system_text_; }
+
+ private:
+  std::int32_t code_;
+  std::string system_text_;
+};
+
+// "Failed to set data for '<value>'"
+[[nodiscard]] std::string FailedToSetDataText(std::string_view value_name);
+// "Failed to get data for '<value>'"
+[[nodiscard]] std::string FailedToGetDataText(std::string_view value_name);
+// "Invalid data type for '<value>'"
+[[nodiscard]] std::string InvalidDataTypeText(std::string_view value_name);
+// "Failed to create key <key path>" (no quotes)
+[[nodiscard]] std::string FailedToCreateKeyText(std::string_view key_path);
+// "Failed to delete value '<value>'"
+[[nodiscard]] std::string FailedToDeleteValueText(std::string_view value_name);
+
+}  // namespace vesk::platform

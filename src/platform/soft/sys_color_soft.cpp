@@ -1,0 +1,19 @@
+// System colours without a window system: the standard Windows scheme.
+#include <array>
+
+#include "platform/sys_color.h"
+
+namespace vesk::platform {
+
+std::uint32_t GetSysColor(std::int32_t index) noexcept {
+  // 0x00BBGGRR, indices 0 (scroll bar) to 30 (menu bar).
+  static constexpr std::array<std::uint32_t, 31> kScheme{
+      0xC8C8C8, 0x000000, 0xD1B499, 0xDBCDBF, 0xF0F0F0, 0xFFFFFF, 0x646464, 0x000000,
+      0x000000, 0x000000, 0xB4B4B4, 0xFCF7F4, 0xABABAB, 0xD77800, 0xFFFFFF, 0xF0F0F0,
+      0xA0A0A0, 0x6D6D6D, 0x000000, 0x000000, 0xFFFFFF, 0x696969, 0xE3E3E3, 0x000000,
+      0xE1FFFF, 0x000000, 0xCC6600, 0xEAD1B9, 0xF2E4D7, 0xFF9933, 0xF0F0F0};
+  if (index < 0 || index >= static_cast<std::int32_t>(kScheme.size())) return 0;
+  return kScheme[static_cast<std::size_t>(index)];
+}
+
+}  // namespace vesk::platform

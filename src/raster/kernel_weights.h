@@ -1,0 +1,107 @@
+#pragma once
+// 8-bit integer weights of a kernel for one sample axis.
+//
+// For a sample at x with cx = Ceil(x) and fraction f = single(cx - x) in
+// [0, 1), tap j (j = -KW .. KW, KW = Ceil(kernel width)) is source column
+// cx + j at distance j + f from the sample, and its weight is
+//   w[j] = Round(Filter(single(j + f)) * 256), halves to even;
+// then w[0] := w[0] - (sum of all w - 256), so every row sums to exactly 256
+// and a whole sample (rows times columns) to 65536.
+//
+// Evaluating a windowed sinc kernel costs two extended-precision sines per
+// tap. TKernelWeights produces exactly the same integers faster for the
+// Lanczos kernel: it interpolates 256 * sinc(x) * sinc(x / Width) from a
+// table and keeps the interpolated value whenever it lies clearly inside one
+// rounding interval; only a value within kLanczosRoundingMargin of a
+// half-integer is recomputed with the kernel's own Filter. The margin covers
+// both the interpolation error (below 1e-6) and the difference between the
+// single-precision Filter and the true function (below 1e-4 after scaling by
+// 256); docs/rounding.md derives both.
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "raster/kernels.h"
+
+namespace vesk::raster {
+
+inline constexpr int kMaxKernelRadius = 4;
+inline constexpr int kMaxKernelTaps = 2 * kMaxKernelRadius + 1;
+
+// Interpolated weights within this distance (in weight units) of a
+// half-integer are recomputed exactly.
+inline constexpr double kLanczosRoundingMargin = 1.0 / 1024.0;
+
+// KW = Ceil(kernel width), kept within 0 .. kMaxKernelRadius (a width that is
+// not positive, or NaN, samples with the single tap 0).
+[[nodiscard]] int KernelRadius(const TCustomKernel& kernel);
+
+// Round(kernel.Filter(t) * 256), halves to even (saturated; NaN gives 0).
+[[nodiscard]] std::int32_t KernelWeight(const TCustomKernel& kernel, float t);
+
+// The plain definition: w[j + kw] for j = -kw .. kw, each through
+// KernelWeight(kernel, single(j + f)), then the tap-0 correction.
+void ExactWeights(const TCustomKernel& kernel, int kw, float f, std::int32_t* w);
+
+// A weight row with the tap-0 correction applied in place.
+void CorrectTapZero(int kw, std::int32_t* w) noexcept;
+
+// Interpolation table of 256 * sinc(x) * sinc(x / width) on [0, width) in
+// steps of 1/128, one Hermite cubic per step. Immutable once built.
+class TLanczosWeightTable {
+ public:
+  explicit TLanczosWeightTable(float width);
+
+  [[nodiscard]] float Width() const noexcept { return width_; }
+  // The interpolated 256 * Filter(t) for |t| < width (no rounding).
+  [[nodiscard]] double Interpolate(float t) const noexcept;
+  // Round(kernel.Filter(t) * 256), equal to KernelWeight(kernel, t) for a
+  // TLanczosKernel of this table's width. Counts the exact recomputations.
+  [[nodiscard]] std::int32_t Weight(const TCustomKernel& kernel, float t) const;
+
+  [[nodiscard]] std::uint64_t Fallbacks() const noexcept { return fallbacks_; }
+
+  // Whether a kernel can be served by a table: its class is exactly
+  // TLanczosKernel and its width lies in [1, 4].
+  [[nodiscard]] static bool Serves(const TCustomKernel& kernel);
+
+ private:
+  float width_;
+  std::vector<double> coefficients_;  // four per interval: c0 + u(c1 + u(c2 + u c3))
+  mutable std::uint64_t fallbacks_ = 0;
+};
+
+// The weight source of a kernel resampler: bound to a kernel once per
+// sampling run, it answers weight rows by fraction and remembers the last
+// two rows (the x and the y fraction of a sample), so a run that keeps its
+// fractions, such as a translation by whole or constant amounts, computes
+// each row once.
+class TKernelWeights {
+ public:
+  // Binds the kernel (not owned; it must outlive the run). Rebuilds the
+  // Lanczos table only when the width changed since the last binding.
+  void Bind(const TCustomKernel& kernel);
+
+  [[nodiscard]] int Radius() const noexcept { return radius_; }
+  // The 2 * Radius() + 1 weights for fraction f, valid until the next call
+  // after the following one (two rows are kept).
+  [[nodiscard]] const std::int32_t* Row(float f);
+
+  [[nodiscard]] std::uint64_t Fallbacks() const noexcept { return table_ ? table_->Fallbacks() : 0; }
+
+ private:
+  struct TSlot {
+    std::uint32_t key = 0;
+    bool valid = false;
+    std::int32_t w[kMaxKernelTaps] = {};
+  };
+
+  const TCustomKernel* kernel_ = nullptr;
+  int radius_ = 0;
+  std::shared_ptr<const TLanczosWeightTable> table_;
+  bool use_table_ = false;
+  TSlot slots_[2];
+  int next_slot_ = 0;
+};
+
+}  // namespace vesk::raster

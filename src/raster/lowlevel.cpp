@@ -1,0 +1,68 @@
+#include "raster/lowlevel.h"
+
+#include <cstring>
+#include <functional>
+
+#include "raster/cpu.h"
+
+namespace vesk::raster {
+
+namespace lowlevel {
+
+void FillLongwordPortable(TColor32* Dst, std::int32_t Count, TColor32 Value) noexcept {
+  for (std::int32_t i = 0; i < Count; ++i) Dst[i] = Value;
+}
+
+// Two pixels per 64-bit store: one single word first when Dst is not 8-byte
+// aligned, one single word last when an odd word remains. The stores go
+// through memcpy so the compiler emits plain 64-bit moves without aliasing a
+// TColor32 array as 64-bit integers.
+void FillLongwordWide(TColor32* Dst, std::int32_t Count, TColor32 Value) noexcept {
+  if (Count <= 0) return;
+  if ((reinterpret_cast<std::uintptr_t>(Dst) & 7u) != 0) {
+    *Dst++ = Value;
+    --Count;
+  }
+  const std::uint64_t pair = (static_cast<std::uint64_t>(Value) << 32) | Value;
+  for (; Count >= 2; Count -= 2, Dst += 2) std::memcpy(Dst, &pair, sizeof pair);
+  if (Count > 0) *Dst = Value;
+}
+
+// Word by word, forwards when Dst lies below Src and backwards otherwise, so
+// overlapping runs copy like a memmove.
+void MoveLongwordPortable(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept {
+  if (Count <= 0 || Src == Dst) return;
+  if (std::less<const TColor32*>{}(Dst, Src)) {
+    for (std::int32_t i = 0; i < Count; ++i) Dst[i] = Src[i];
+  } else {
+    for (std::int32_t i = Count; i-- > 0;) Dst[i] = Src[i];
+  }
+}
+
+void MoveLongwordWide(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept {
+  if (Count <= 0 || Src == Dst) return;
+  std::memmove(Dst, Src, static_cast<std::size_t>(Count) * sizeof(TColor32));
+}
+
+}  // namespace lowlevel
+
+// Constant-initialised to the portable routines; the start-up binding below
+// replaces them with the wide ones when the processor has MMX.
+constinit TFillLongword FillLongword = &lowlevel::FillLongwordPortable;
+constinit TMoveLongword MoveLongword = &lowlevel::MoveLongwordPortable;
+
+namespace {
+
+bool BindLowLevel() noexcept {
+  if (CpuHasFeature(cfMMX)) {
+    FillLongword = &lowlevel::FillLongwordWide;
+    MoveLongword = &lowlevel::MoveLongwordWide;
+  }
+  return true;
+}
+
+[[maybe_unused]] const bool kLowLevelBound = BindLowLevel();
+
+}  // namespace
+
+}  // namespace vesk::raster

@@ -1,0 +1,24 @@
+#pragma once
+// The merge family: two translucent colours composited. The result alpha is
+// Fa + Ba - Fa*Ba/255 and the colour the alpha-weighted average, all divisions
+// done by lookups in ProductTable and QuotientTable (blend_tables.h). One
+// implementation; a fully opaque background goes through the bound
+// BlendPixel (blend.h), so that case follows the blend result set.
+#include <cstdint>
+
+#include "raster/color32.h"
+
+namespace vesk::raster {
+
+// F over B; see docs/rounding.md for the arithmetic.
+[[nodiscard]] TColor32 MergePixel(TColor32 F, TColor32 B) noexcept;
+void MergePixelInPlace(TColor32 F, TColor32& B) noexcept;
+// F's alpha is first scaled by master alpha M (0..255; larger is taken as
+// 255): F.a := ProductTable[M][F.a].
+[[nodiscard]] TColor32 MergePixelEx(TColor32 F, TColor32 B, std::uint32_t M) noexcept;
+void MergePixelExInPlace(TColor32 F, TColor32& B, std::uint32_t M) noexcept;
+// Dst[i] := MergePixel(Src[i], Dst[i]) for i in 0..Count-1.
+void MergeRow(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept;
+void MergeRowEx(const TColor32* Src, TColor32* Dst, std::int32_t Count, std::uint32_t M) noexcept;
+
+}  // namespace vesk::raster
