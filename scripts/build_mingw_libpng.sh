@@ -10,18 +10,13 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 deps="$root/build/deps"
 prefix="$deps/mingw"
-srcdir="$deps/src"
 host=x86_64-w64-mingw32
 
 if [ -f "$prefix/lib/libpng16.a" ] && [ -f "$prefix/include/png.h" ]; then
   echo "mingw libpng: already installed in $prefix"
   exit 0
 fi
-
-SUDO=""
-if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
-
-for tool in "$host-gcc-posix" cmake dpkg-source; do
+for tool in "$host-gcc-posix" cmake ninja dpkg-source; do
   command -v "$tool" >/dev/null || { echo "mingw libpng: $tool is missing (run scripts/setup.sh)"; exit 1; }
 done
 if [ ! -f "/usr/$host/include/zlib.h" ] || [ ! -f "/usr/$host/lib/libz.a" ]; then
@@ -29,65 +24,10 @@ if [ ! -f "/usr/$host/include/zlib.h" ] || [ ! -f "/usr/$host/lib/libz.a" ]; the
   exit 1
 fi
 
-# --- source entries -----------------------------------------------------------
-# A deb-src line for the archive apt already uses. The machine's sources are in
-# deb822 form (/etc/apt/sources.list.d/debian.sources); a separate file is
-# added beside them rather than editing that one.
-have_deb_src() {
-  grep -rqsE '^\s*(Types:.*\bdeb-src\b|deb-src\s)' /etc/apt/sources.list /etc/apt/sources.list.d/ 2>/dev/null
-}
-added_sources=0
-if ! have_deb_src; then
-  codename="$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")"
-  echo "mingw libpng: adding deb-src entries for $codename"
-  $SUDO tee /etc/apt/sources.list.d/vesk-deb-src.sources >/dev/null <<EOF
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: $codename $codename-updates
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+source "$root/scripts/libpng_source.sh"
+tree="$(libpng_source_tree "$root")"
+echo "mingw libpng: building from $tree"
 
-Types: deb-src
-URIs: http://deb.debian.org/debian-security
-Suites: $codename-security
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-EOF
-  added_sources=1
-fi
-if [ "$added_sources" -eq 1 ] || [ -z "$(apt-cache showsrc libpng1.6 2>/dev/null | head -1)" ]; then
-  $SUDO apt-get update -q
-fi
-
-# --- download -----------------------------------------------------------------
-mkdir -p "$srcdir"
-cd "$srcdir"
-# Newest first. The archive may no longer carry every file of the newest
-# security revision, so older revisions are tried in turn.
-mapfile -t versions < <(apt-cache showsrc libpng1.6 | sed -n 's/^Version: //p' | sort -u -r -V)
-[ "${#versions[@]}" -gt 0 ] || { echo "mingw libpng: no libpng1.6 source package known to apt"; exit 1; }
-
-dsc=""
-for v in "${versions[@]}"; do
-  upstream="${v#*:}"
-  candidate="libpng1.6_${upstream}.dsc"
-  if [ -f "$candidate" ] || timeout 600 apt-get source --download-only -q "libpng1.6=$v"; then
-    if [ -f "$candidate" ]; then dsc="$candidate"; break; fi
-  fi
-  echo "mingw libpng: version $v could not be fetched, trying an older one"
-done
-[ -n "$dsc" ] || { echo "mingw libpng: no libpng1.6 source could be fetched"; exit 1; }
-echo "mingw libpng: using $dsc"
-
-# --- unpack -------------------------------------------------------------------
-tree="$srcdir/libpng1.6-${dsc#libpng1.6_}"
-tree="${tree%.dsc}"
-tree="${tree%-*}"   # dpkg-source names the folder <package>-<upstream version>
-rm -rf "$tree"
-dpkg-source -x "$dsc" "$tree" >"$deps/libpng-mingw-unpack.log" 2>&1 \
-  || { cat "$deps/libpng-mingw-unpack.log"; exit 1; }
-
-# --- build --------------------------------------------------------------------
 build="$deps/build-libpng-mingw"
 rm -rf "$build"
 cmake -S "$tree" -B "$build" -G Ninja \

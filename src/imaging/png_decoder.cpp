@@ -35,7 +35,7 @@ struct DecoderState {
   PngByteSource* source = nullptr;
   std::jmp_buf jump;
   char message[kMessageSize] = {};
-  char last_warning[kMessageSize] = {};
+  char warnings[kMessageSize] = {};  // every warning so far, "; "-separated
 };
 
 // The header facts the conversion needs.
@@ -59,7 +59,12 @@ void CopyMessage(char (&target)[kMessageSize], png_const_charp text) noexcept {
 
 void OnPngWarning(png_structp png, png_const_charp text) {
   auto* state = static_cast<DecoderState*>(png_get_error_ptr(png));
-  CopyMessage(state->last_warning, text);
+  std::size_t used = std::strlen(state->warnings);
+  if (used != 0 && used + 2 < kMessageSize) {
+    std::strcat(state->warnings, "; ");
+    used += 2;
+  }
+  std::strncat(state->warnings, text != nullptr ? text : "", kMessageSize - 1 - used);
 }
 
 void OnPngRead(png_structp png, png_bytep data, std::size_t length) {
@@ -154,10 +159,11 @@ class PngReadStructs {
 
 [[noreturn]] void RaiseDecoderError(const DecoderState& state) {
   std::string message = state.message[0] != '\0' ? state.message : "Invalid PNG data";
-  // libpng names a bad header only in a warning issued just before the error.
-  if (message == "Invalid IHDR data" && state.last_warning[0] != '\0') {
+  // libpng names the faults of a bad header only in warnings issued just
+  // before the error (IHDR is the first chunk, so they are the only ones).
+  if (message == "Invalid IHDR data" && state.warnings[0] != '\0') {
     message += ": ";
-    message += state.last_warning;
+    message += state.warnings;
   }
   throw EPngError(message);
 }

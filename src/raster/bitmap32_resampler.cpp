@@ -1,5 +1,7 @@
 #include "raster/bitmap32_resampler.h"
 
+#include "raster/transformer.h"
+
 namespace vesk::raster {
 
 void TBitmap32Resampler::SetPixelAccessMode(TPixelAccessMode value) {
@@ -33,5 +35,7 @@ void TBitmap32Resampler::Assign(const TCustomSampler& source) {
     SetPixelAccessMode(other->PixelAccessMode());
   }
 }
+
+TTransformerClass TBitmap32Resampler::TransformerClass() const { return &MakeTransformer<TTransformer>; }
 
 }  // namespace vesk::raster

@@ -9,6 +9,14 @@
 
 namespace vesk::raster {
 
+class TTransformer;
+class TTransformation;
+
+// A transformer class: makes a transformer of that class over a sampler and
+// a transformation (transformer.h).
+using TTransformerClass = std::unique_ptr<TTransformer> (*)(TCustomSampler* sampler,
+                                                            TTransformation* transformation);
+
 // How a resampler reads pixels at or beyond the edges of the clip rectangle.
 enum class TPixelAccessMode : std::uint8_t { pamUnsafe = 0, pamSafe = 1, pamWrap = 2, pamTransparentEdge = 3 };
 using enum TPixelAccessMode;
@@ -35,6 +43,10 @@ class TBitmap32Resampler : public TCustomResampler {
   [[nodiscard]] TRect GetSampleBounds() const override;
   // Takes PixelAccessMode from another bitmap resampler.
   void Assign(const TCustomSampler& source) override;
+
+  // The class of transformer that transformed drawing builds for this
+  // resampler: TTransformer unless a subclass says otherwise.
+  [[nodiscard]] virtual TTransformerClass TransformerClass() const;
 
  protected:
   TBitmap32Resampler() = default;

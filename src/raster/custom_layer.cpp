@@ -15,7 +15,17 @@ void EraseValue(std::vector<TCustomLayer*>& list, const TCustomLayer* value) {
 }  // namespace
 
 TCustomLayer::TCustomLayer(TLayerCollection* collection) {
-  SetLayerCollection(collection);
+  try {
+    SetLayerCollection(collection);
+  } catch (...) {
+    // A list-change handler failed after the layer joined: a layer whose
+    // construction fails must not stay in the list.
+    if (collection_ != nullptr) {
+      EraseValue(collection_->items_, this);
+      collection_ = nullptr;
+    }
+    throw;
+  }
   layer_flags_ = kLayerVisible;
 }
 

@@ -45,8 +45,9 @@ class TCustomLayer : public TNotifiablePersistent {
   // then LayerFlags := kLayerVisible.
   explicit TCustomLayer(TLayerCollection* collection);
   // Fires OnDestroy, calls Notification(this) on every layer registered for
-  // free notification (last to first), then leaves the collection. Handlers
-  // must not throw here.
+  // free notification (last to first), then leaves the collection. This runs
+  // after a subclass's destructor: handlers see only the TCustomLayer part of
+  // the dying layer, and must not throw.
   ~TCustomLayer() override;
 
   // Nothing while a bracket is open, without a collection, or with

@@ -24,10 +24,13 @@ struct TFixedPoint {
 // is defined for every input.
 [[nodiscard]] inline std::int32_t RoundHalfEven(long double x) noexcept {
   if (std::isnan(x)) return 0;
-  const long double r = std::nearbyintl(x);
-  if (r >= 2147483647.0L) return INT32_MAX;
-  if (r <= -2147483648.0L) return INT32_MIN;
-  return static_cast<std::int32_t>(r);
+  if (x >= 2147483647.0L) return INT32_MAX;
+  if (x <= -2147483648.0L) return INT32_MIN;
+  // llrintl rounds in the current mode (to nearest, ties even) like
+  // nearbyintl, as one integer store instead of a save and restore of the
+  // floating-point environment; |x| < 2^31 here, so the result fits.
+  const long long r = std::llrintl(x);
+  return static_cast<std::int32_t>(r < INT32_MIN ? INT32_MIN : (r > INT32_MAX ? INT32_MAX : r));
 }
 
 // x * 65536 rounded to the nearest integer, halves to even. Computed in

@@ -129,8 +129,41 @@ std::int32_t TLanczosWeightTable::Weight(const TCustomKernel& kernel, float t) c
     if (std::fabs(p - r) < 0.5 - kLanczosRoundingMargin) return static_cast<std::int32_t>(r);
   }
   // Close to a rounding boundary (or NaN): the kernel's own arithmetic.
-  ++fallbacks_;
   return KernelWeight(kernel, t);
+}
+
+int TLanczosWeightTable::Row(const TCustomKernel& kernel, int kw, float f, std::int32_t* w) const {
+  const double* const coefficients = coefficients_.data();
+  const float width = width_;
+  std::int32_t others = 0;
+  int fallbacks = 0;
+  for (int j = -kw; j <= kw; ++j) {
+    if (j == 0) continue;
+    // single(j + f): the double sum is exact for f >= 2^-27 and rounds to j
+    // for smaller f, just like the extended sum, so one rounding to single
+    // gives the same value.
+    const float t = static_cast<float>(static_cast<double>(j) + static_cast<double>(f));
+    const float x = std::fabs(t);
+    std::int32_t wj = 0;
+    if (x < width) {
+      const float s = x * static_cast<float>(kStepsPerUnit);
+      const int k = static_cast<int>(s);
+      const double u = static_cast<double>(s) - k;
+      const double* c = coefficients + static_cast<std::size_t>(k) * 4;
+      const double p = c[0] + u * (c[1] + u * (c[2] + u * c[3]));
+      const double r = RoundToIntegral(p);
+      if (std::fabs(p - r) < 0.5 - kLanczosRoundingMargin) {
+        wj = static_cast<std::int32_t>(r);
+      } else {
+        ++fallbacks;
+        wj = KernelWeight(kernel, t);
+      }
+    }
+    w[j + kw] = wj;
+    others += wj;
+  }
+  w[kw] = 256 - others;
+  return fallbacks;
 }
 
 bool TLanczosWeightTable::Serves(const TCustomKernel& kernel) {
@@ -145,6 +178,7 @@ void TKernelWeights::Bind(const TCustomKernel& kernel) {
   kernel_ = &kernel;
   radius_ = KernelRadius(kernel);
   use_table_ = TLanczosWeightTable::Serves(kernel);
+  small_weights_ = use_table_ || typeid(kernel) == typeid(TBoxKernel);
   if (use_table_ && (!table_ || table_->Width() != kernel.GetWidth())) table_ = TableFor(kernel.GetWidth());
   slots_[0].valid = slots_[1].valid = false;
 }
@@ -152,17 +186,19 @@ void TKernelWeights::Bind(const TCustomKernel& kernel) {
 const std::int32_t* TKernelWeights::Row(float f) {
   std::uint32_t key;
   std::memcpy(&key, &f, sizeof key);
-  for (TSlot& s : slots_) {
-    if (s.valid && s.key == key) return s.w;
+  for (int i = 0; i < 2; ++i) {
+    if (slots_[i].valid && slots_[i].key == key) {
+      next_slot_ = 1 - i;
+      return slots_[i].w;
+    }
   }
   TSlot& slot = slots_[next_slot_];
   next_slot_ ^= 1;
   slot.key = key;
   slot.valid = true;
   const int kw = radius_;
-  if (use_table_) {
-    for (int j = -kw; j <= kw; ++j) slot.w[j + kw] = table_->Weight(*kernel_, TapDistance(j, f));
-    CorrectTapZero(kw, slot.w);
+  if (use_table_ && f >= 0.0f && f < 1.0f) {
+    fallbacks_ += static_cast<std::uint64_t>(table_->Row(*kernel_, kw, f, slot.w));
   } else {
     ExactWeights(*kernel_, kw, f, slot.w);
   }

@@ -27,10 +27,13 @@ namespace vesk::raster {
 
 inline constexpr int kMaxKernelRadius = 4;
 inline constexpr int kMaxKernelTaps = 2 * kMaxKernelRadius + 1;
+// Rows handed out by TKernelWeights are padded with zeros to this length, so
+// they can be read in groups of eight.
+inline constexpr int kWeightRowCapacity = 16;
 
 // Interpolated weights within this distance (in weight units) of a
 // half-integer are recomputed exactly.
-inline constexpr double kLanczosRoundingMargin = 1.0 / 1024.0;
+inline constexpr double kLanczosRoundingMargin = 1.0 / 2048.0;
 
 // KW = Ceil(kernel width), kept within 0 .. kMaxKernelRadius (a width that is
 // not positive, or NaN, samples with the single tap 0).
@@ -56,10 +59,13 @@ class TLanczosWeightTable {
   // The interpolated 256 * Filter(t) for |t| < width (no rounding).
   [[nodiscard]] double Interpolate(float t) const noexcept;
   // Round(kernel.Filter(t) * 256), equal to KernelWeight(kernel, t) for a
-  // TLanczosKernel of this table's width. Counts the exact recomputations.
+  // TLanczosKernel of this table's width.
   [[nodiscard]] std::int32_t Weight(const TCustomKernel& kernel, float t) const;
-
-  [[nodiscard]] std::uint64_t Fallbacks() const noexcept { return fallbacks_; }
+  // The whole corrected row for a fraction f in [0, 1), equal to
+  // ExactWeights(kernel, kw, f, w). Tap 0 is not evaluated at all: after the
+  // correction it is 256 minus the other taps, whatever its own value.
+  // Returns how many taps were recomputed with the kernel's Filter.
+  int Row(const TCustomKernel& kernel, int kw, float f, std::int32_t* w) const;
 
   // Whether a kernel can be served by a table: its class is exactly
   // TLanczosKernel and its width lies in [1, 4].
@@ -68,7 +74,6 @@ class TLanczosWeightTable {
  private:
   float width_;
   std::vector<double> coefficients_;  // four per interval: c0 + u(c1 + u(c2 + u c3))
-  mutable std::uint64_t fallbacks_ = 0;
 };
 
 // The weight source of a kernel resampler: bound to a kernel once per
@@ -83,25 +88,34 @@ class TKernelWeights {
   void Bind(const TCustomKernel& kernel);
 
   [[nodiscard]] int Radius() const noexcept { return radius_; }
-  // The 2 * Radius() + 1 weights for fraction f, valid until the next call
-  // after the following one (two rows are kept).
+  // The 2 * Radius() + 1 weights for fraction f, followed by zeros up to
+  // kWeightRowCapacity entries. Two rows are kept, the most recently used
+  // one is never the one replaced: a row stays valid across the next call.
   [[nodiscard]] const std::int32_t* Row(float f);
+  // Whether every weight of the bound kernel fits a signed 16-bit lane:
+  // true for the box kernel and the table-served Lanczos kernels (|Filter|
+  // <= 1, so every tap but 0 lies in -256 .. 256, and tap 0, 256 minus the
+  // others, within -2048 .. 2304).
+  [[nodiscard]] bool SmallWeights() const noexcept { return small_weights_; }
 
-  [[nodiscard]] std::uint64_t Fallbacks() const noexcept { return table_ ? table_->Fallbacks() : 0; }
+  // Taps recomputed exactly near a rounding boundary, since construction.
+  [[nodiscard]] std::uint64_t Fallbacks() const noexcept { return fallbacks_; }
 
  private:
   struct TSlot {
     std::uint32_t key = 0;
     bool valid = false;
-    std::int32_t w[kMaxKernelTaps] = {};
+    std::int32_t w[kWeightRowCapacity] = {};
   };
 
   const TCustomKernel* kernel_ = nullptr;
   int radius_ = 0;
   std::shared_ptr<const TLanczosWeightTable> table_;
   bool use_table_ = false;
+  bool small_weights_ = false;
   TSlot slots_[2];
   int next_slot_ = 0;
+  std::uint64_t fallbacks_ = 0;
 };
 
 }  // namespace vesk::raster

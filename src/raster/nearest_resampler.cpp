@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "raster/transformer.h"
 #include "raster/wrap.h"
 
 namespace vesk::raster {
@@ -55,5 +56,7 @@ TColor32 TNearestResampler::ReadTransparentEdge(std::int32_t x, std::int32_t y) 
   const TColor32 p = bitmap_->Pixel(cx, cy);
   return (cx == x && cy == y) ? p : (p & 0x00FFFFFFu);
 }
+
+TTransformerClass TNearestResampler::TransformerClass() const { return &MakeTransformer<TNearestTransformer>; }
 
 }  // namespace vesk::raster

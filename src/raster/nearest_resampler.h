@@ -12,6 +12,8 @@ class TNearestResampler : public TBitmap32Resampler {
 
   [[nodiscard]] std::string_view ClassName() const override { return "TNearestResampler"; }
   [[nodiscard]] float GetWidth() const override { return 1.0f; }
+  // TNearestTransformer: transformed positions are rounded to whole pixels.
+  [[nodiscard]] TTransformerClass TransformerClass() const override;
 
   // Copies the clip rectangle and binds the pixel read of PixelAccessMode:
   // pamUnsafe the unchecked read, pamSafe OuterColor outside the clip

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "raster/kernel_resampler.h"
 #include "raster/nearest_resampler.h"
 
 namespace vesk::raster {
@@ -17,6 +18,7 @@ std::vector<TResamplerClass>& Registry() {
   // The classes known to the raster engine, in their fixed order.
   static std::vector<TResamplerClass> list{
       {"TNearestResampler", &Make<TNearestResampler>},
+      {"TKernelResampler", &Make<TKernelResampler>},
   };
   return list;
 }

@@ -368,9 +368,10 @@ Bytes HeaderOnly(std::uint32_t w, std::uint32_t h) {
 
 TEST(PngDecoder, HugeDimensionsAreRefusedBeforeAnyPixelMemory) {
   EXPECT_EQ(DecodeError(HeaderOnly(100000, 100000)),
-            "Invalid IHDR data: Image width exceeds user limit in IHDR");
-  EXPECT_NE(DecodeError(HeaderOnly(1, 0x7FFFFFFF)).find("Invalid IHDR data"), std::string::npos);
-  EXPECT_NE(DecodeError(HeaderOnly(0xFFFFFFFF, 1)).find("Invalid IHDR data"), std::string::npos);
+            "Invalid IHDR data: Image width exceeds user limit in IHDR; "
+            "Image height exceeds user limit in IHDR");
+  EXPECT_EQ(DecodeError(HeaderOnly(1, 0x7FFFFFFF)), "Invalid IHDR data: Image height exceeds user limit in IHDR");
+  EXPECT_EQ(DecodeError(HeaderOnly(0xFFFFFFFF, 1)), "PNG unsigned integer out of range");
   // Both sides within the limit, the area beyond it.
   EXPECT_EQ(DecodeError(HeaderOnly(16384, 16384)),
             "Image too large: 16384 x 16384 pixels (at most 16384 x 16384 and 67108864 pixels)");

@@ -26,9 +26,12 @@ PngSpec Rgba(std::uint32_t w, std::uint32_t h, raster::TColor32 argb) {
   spec.width = w;
   spec.height = h;
   spec.color_type = 6;
+  spec.samples.reserve(std::size_t{w} * h * 4);
   for (std::uint32_t i = 0; i < w * h; ++i) {
-    spec.samples.insert(spec.samples.end(), {std::uint8_t(raster::RedOf(argb)), std::uint8_t(raster::GreenOf(argb)),
-                                             std::uint8_t(raster::BlueOf(argb)), std::uint8_t(raster::AlphaOf(argb))});
+    spec.samples.push_back(static_cast<std::uint8_t>(raster::RedOf(argb)));
+    spec.samples.push_back(static_cast<std::uint8_t>(raster::GreenOf(argb)));
+    spec.samples.push_back(static_cast<std::uint8_t>(raster::BlueOf(argb)));
+    spec.samples.push_back(static_cast<std::uint8_t>(raster::AlphaOf(argb)));
   }
   return spec;
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/key_file_format.h"
+#include "platform/registry_error.h"
 #include "platform/registry_values.h"
 #ifndef _WIN32
 #include <unistd.h>
@@ -101,6 +102,7 @@ TEST(KeyFileFormat, AnyTreeSurvivesWritingAndReading) {
 }
 
 TEST(KeyFileFormat, ReadsTheGoodLinesOfADamagedFile) {
+  using namespace std::string_literals;
   const std::string text =
       "\xEF\xBB\xBF; settings\r\n"
       "\"Orphan\"=sz:\"before any key\"\n"  // bad: no key yet
@@ -119,10 +121,10 @@ TEST(KeyFileFormat, ReadsTheGoodLinesOfADamagedFile) {
       "\"Lost\"=sz:\"x\"\n"
       "[]\n"
       "\"AtRoot\"=sz:\"r\"\n"
-      "garbage\0line\n"
-      "\"Chimes1_Checked\"=sz:\"True\"";     // no final line end
-  const TKeyFileContents contents = ParseKeyFile(std::string_view(text.data(), text.size()));
-  EXPECT_EQ(contents.BadLines, 10u);
+      "garbage\0line\n"  // bad
+      "\"Chimes1_Checked\"=sz:\"True\""s;    // no final line end
+  const TKeyFileContents contents = ParseKeyFile(text);
+  EXPECT_EQ(contents.BadLines, 9u);
   EXPECT_EQ(contents.FirstBadLine, 2u);
   TKeyNode root = contents.Root;
   TKeyNode& section = root.Subkeys["Software"].Subkeys["VeskClock"];
@@ -134,7 +136,8 @@ TEST(KeyFileFormat, ReadsTheGoodLinesOfADamagedFile) {
   EXPECT_EQ(section.Values.size(), 4u);
   EXPECT_EQ(root.Subkeys["Software"].Subkeys.size(), 1u);
   EXPECT_EQ(DecodeRegString(root.FindValue("AtRoot")->Data), "r");
-  EXPECT_EQ(root.FindValue("Chimes1_Checked"), nullptr) << "it follows [] so it belongs to the root";
+  ASSERT_NE(root.FindValue("Chimes1_Checked"), nullptr) << "it follows [] so it belongs to the root";
+  EXPECT_EQ(DecodeRegString(root.FindValue("Chimes1_Checked")->Data), "True");
 }
 
 TEST(KeyFileFormat, ArbitraryBytesNeverBreakTheReader) {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+
 #include "raster/bitmap32.h"
 #include "raster/wrap.h"
 
@@ -47,7 +50,7 @@ TEST(Wrap, PixelWFoldsIntoTheClipRect) {
       // reads at (0, 0), (4, 1), (-1, 2), (7, -1)
       {wmClamp, {1, 13, 11, 3}},
       {wmRepeat, {3, 11, 2, 11}},
-      {wmMirror, {1, 13, 12, 3}},
+      {wmMirror, {1, 13, 12, 1}},
   };
   for (const auto& [mode, want] : cases) {
     b.SetWrapMode(mode);

@@ -55,8 +55,9 @@ int TApplication::Run() {
     DispatchMessageW(&message);
   }
   terminated_ = true;
-  // The main window goes with the loop: its destroy handler runs here.
-  main_form_.reset();
+  // The main window goes with the loop: its destroy handler runs here, and
+  // the system removes the window with the process.
+  main_form_->ReleaseAtExit();
   return 0;
 }
 

@@ -13,13 +13,15 @@
 #include <memory>
 
 #include "app/blend_function.h"
-#include "app/clock_settings.h"
 #include "app/face_redraw_gate.h"
 #include "app/fade_controller.h"
+#include "app/menu_model.h"
 #include "app/window_drag.h"
 #include "app/win32/local_clock_source.h"
 #include "app/win32/window_timer.h"
 #include "raster/bitmap32.h"
+#include "raster/image32.h"
+#include "raster/rot_layer.h"
 
 namespace vesk::app::win32 {
 
@@ -48,6 +50,12 @@ class TfrmMain {
   TfrmMain& operator=(const TfrmMain&) = delete;
 
   [[nodiscard]] HWND Handle() const { return handle_; }
+
+  // At the end of the program: runs the destroy event and leaves the window
+  // itself to the system, which removes it with the process. (Hiding a
+  // window first, as destroying it does, can stall for seconds where the
+  // window manager is slow to answer; the window is already faded out.)
+  void ReleaseAtExit();
 
   // Raises the show event, then shows the window.
   void Show();
@@ -85,10 +93,13 @@ class TfrmMain {
   void Exit1Click() { Close(); }
 
   // ---- components -------------------------------------------------------
+  // The off-screen compositor: the face as its bitmap, then the text layer
+  // and the three hands.
+  std::unique_ptr<raster::TImage32> Image321 = MakeImage321();
   TWindowTimer Timer1{kTimer1Id, kTimerIntervalMs};
   TWindowTimer fadeTimer{kFadeTimerId, kTimerIntervalMs};
-  // The checked states of the Settings menu.
-  TClockSettings Settings;
+  // The popup menu; its three check marks are the program's settings.
+  TPopupMenu PopupMenu1 = MakePopupMenu1();
 
   // ---- state --------------------------------------------------------------
   std::unique_ptr<raster::TBitmap32> CompositionBitmap;
@@ -99,6 +110,11 @@ class TfrmMain {
   SIZE WindowSize{0, 0};
   std::unique_ptr<raster::TBitmap32> PmaBitmap;
   std::int32_t LastMinute = 0;
+  // Layers of Image321 (the layer collection owns them).
+  raster::TRotLayer* TextLayer = nullptr;
+  raster::TRotLayer* HourHand = nullptr;
+  raster::TRotLayer* MinuteHand = nullptr;
+  raster::TRotLayer* SecondHand = nullptr;
 
   [[nodiscard]] bool Closing() const { return fade_.Closing(); }
   [[nodiscard]] std::int32_t LastSecondOfYear() const { return redraw_gate_.LastSecondOfYear(); }
@@ -106,19 +122,22 @@ class TfrmMain {
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  // The destroy event, once.
+  void DoDestroy();
   void CreateHandle();
   // The window's current Left and Top.
   [[nodiscard]] POINT CurrentPosition() const;
   void SetClientSize(int width, int height);
+  static std::unique_ptr<raster::TImage32> MakeImage321();
+  // A hand: a rotating layer of Image321 with its image, a Lanczos kernel
+  // resampler, its pivot and the face point it turns about.
+  raster::TRotLayer* CreateHand(const char* image, raster::TFloatPoint pivot);
 
   TApplication& application_;
   HWND handle_ = nullptr;
   TLocalClockSource clock_;
   TFadeController fade_{BlendFunction, fadeTimer};
   TFaceRedrawGate redraw_gate_{clock_};
-  // The clock face. TODO: becomes the bitmap of the image control Image321
-  // when that exists; until then RenderClock draws it directly.
-  std::unique_ptr<raster::TBitmap32> face_bitmap_;
   bool destroyed_ = false;
 };
 

@@ -1,10 +1,35 @@
 // The clock window's creation, first showing and destruction handlers, and
 // the "On Top" setting.
 #include "app/win32/application.h"
+#include "app/settings_actions.h"
 #include "app/win32/frm_main.h"
+#include "app/win32/settings_actions_win32.h"
 #include "imaging/skin_loader.h"
+#include "raster/kernel_resampler.h"
+#include "raster/kernels.h"
+#include "raster/nearest_resampler.h"
 
 namespace vesk::app::win32 {
+
+std::unique_ptr<raster::TImage32> TfrmMain::MakeImage321() {
+  auto image = std::make_unique<raster::TImage32>();
+  image->SetVisible(false);
+  image->Bitmap().SetCombineMode(raster::cmMerge);
+  raster::TNearestResampler::Create(image->Bitmap());
+  image->SetBitmapAlign(raster::baTopLeft);
+  image->SetScale(1.0f);
+  image->SetScaleMode(raster::smNormal);
+  return image;
+}
+
+raster::TRotLayer* TfrmMain::CreateHand(const char* image, raster::TFloatPoint pivot) {
+  auto* hand = Image321->Layers().Add<raster::TRotLayer>();
+  imaging::LoadSkinImage(hand->Bitmap(), image);
+  raster::TKernelResampler::Create(hand->Bitmap())->SetKernel(std::make_unique<raster::TLanczosKernel>());
+  hand->SetBitmapCenter(pivot);
+  hand->SetPosition(raster::TFloatPoint{75.0f, 75.0f});
+  return hand;
+}
 
 void TfrmMain::FormCreate() {
   // 1. The window becomes layered: its pixels come from UpdateLayeredWindow.
@@ -24,25 +49,29 @@ void TfrmMain::FormCreate() {
   // English by their own formatting code, whatever the user's locale.)
   redraw_gate_.Reset();
 
-  // 4. TODO(step 4): create TextLayer as a TRotLayer in Image321's layer
-  // collection once the image control and the rotating layer exist.
+  // 4. The text layer comes first, so the hands lie over the text.
+  TextLayer = Image321->Layers().Add<raster::TRotLayer>();
 
   // 5. The face: its size becomes the size of everything else.
-  face_bitmap_ = std::make_unique<raster::TBitmap32>();
-  face_bitmap_->SetSize(600, 400);
-  face_bitmap_->Clear(0);
-  imaging::LoadSkinImage(*face_bitmap_, "face\\clockface.png");
-  face_bitmap_->SetCombineMode(raster::cmBlend);
-  const std::int32_t face_width = face_bitmap_->Width();
-  const std::int32_t face_height = face_bitmap_->Height();
+  raster::TBitmap32& face = Image321->Bitmap();
+  face.SetSize(600, 400);
+  face.Clear(0);
+  imaging::LoadSkinImage(face, "face\\clockface.png");
+  face.SetCombineMode(raster::cmBlend);
+  const std::int32_t face_width = face.Width();
+  const std::int32_t face_height = face.Height();
 
   // 6. Never drawn, but it must load.
   PmaBitmap = std::make_unique<raster::TBitmap32>();
   PmaBitmap->SetSize(120, 120);
   imaging::LoadSkinImage(*PmaBitmap, "face\\pma.png");
 
-  // 7. TODO(step 7): size TextLayer's bitmap to the face, clear it to 0, draw
-  // mode dmBlend, combine mode cmMerge (needs the rotating layer).
+  // 7.
+  raster::TBitmap32& text = TextLayer->Bitmap();
+  text.SetSize(face_width, face_height);
+  text.Clear(0);
+  text.SetDrawMode(raster::dmBlend);
+  text.SetCombineMode(raster::cmMerge);
 
   // 8. Invisible at first: the fade-in raises the constant alpha.
   BlendFunction = TBlendFunction{kBlendOpSourceOver, 0, 0, kAlphaFormatSourceAlpha};
@@ -61,13 +90,17 @@ void TfrmMain::FormCreate() {
   SourcePoint = POINT{0, 0};
   WindowSize = SIZE{face_width, face_height};
 
-  // 12. TODO(step 12): the hour, minute and second hands as TRotLayers of
-  // Image321 (face\hours.png, face\minutes.png, face\seconds.png), each with
-  // a TKernelResampler of a TLanczosKernel, pivots (4.0, 42.5), (2.5, 51.0),
-  // (3.5, 61.0), all placed at (75, 75).
+  // 12. The hands, pointing to twelve o'clock at angle 0, all turning about
+  // the face point (75, 75).
+  HourHand = CreateHand("face\\hours.png", raster::TFloatPoint{4.0f, 42.5f});
+  MinuteHand = CreateHand("face\\minutes.png", raster::TFloatPoint{2.5f, 51.0f});
+  SecondHand = CreateHand("face\\seconds.png", raster::TFloatPoint{3.5f, 61.0f});
 
-  // 13. TODO(step 13): delete Image321's paint stages 3, 1 and 0, leaving
-  // the face bitmap and the visible layers.
+  // 13. Of the default stages (background, control frame, bitmap, bitmap
+  // frame, layers) only the bitmap and the visible layers stay.
+  Image321->PaintStages().Delete(3);
+  Image321->PaintStages().Delete(1);
+  Image321->PaintStages().Delete(0);
 
   // 14. The window takes the face's size.
   SetClientSize(face_width, face_height);
@@ -93,16 +126,13 @@ void TfrmMain::FormShow() {
   SetForegroundWindow(handle_);
 }
 
-void TfrmMain::OnTop1Click() {
-  // A failure only leaves the window where it is in the z-order.
-  SetWindowPos(handle_, Settings.OnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-}
+void TfrmMain::OnTop1Click() { ApplyZOrder(handle_, OnTopPlacement(PopupMenu1.Checked("OnTop1"))); }
 
 void TfrmMain::FormDestroy() {
   PmaBitmap.reset();
   CompositionBitmap.reset();
-  face_bitmap_.reset();
-  // TODO(step 4): free TextLayer here once it exists.
+  delete TextLayer;  // leaves the layer collection
+  TextLayer = nullptr;
   if (ScreenDC != nullptr) {
     ReleaseDC(nullptr, ScreenDC);
     ScreenDC = nullptr;

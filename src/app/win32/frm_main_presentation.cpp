@@ -29,9 +29,10 @@ void TfrmMain::fadeTimerTimer() {
 void TfrmMain::Timer1Timer() {
   const std::optional<THandAngles> angles = redraw_gate_.BeginTick();
   if (angles) {
-    // TODO(step 3.1/3.2 of the tick): set Scaled of TextLayer, then Angle of
-    // HourHand, MinuteHand and SecondHand from *angles, once the rotating
-    // layers exist.
+    TextLayer->SetScaled(true);
+    HourHand->SetAngle(angles->Hour);
+    MinuteHand->SetAngle(angles->Minute);
+    SecondHand->SetAngle(angles->Second);
     RenderClock();
     redraw_gate_.FaceDrawn();
   }
@@ -41,16 +42,14 @@ void TfrmMain::Timer1Timer() {
 void TfrmMain::RenderClock() {
   WindowPosition = CurrentPosition();
   const TLocalTime t = clock_.Now();
-  // TODO: clear TextLayer's bitmap and draw the four items with
-  // DrawAlphaText into it, once the rotating layer and the alpha text
-  // renderer exist. The layout is ready: MakeFaceTextLayout(t, <TextWidth
-  // of the text layer's bitmap in the item's font>).
+  raster::TBitmap32& text = TextLayer->Bitmap();
+  text.Clear(0);
+  // TODO: draw the four items of MakeFaceTextLayout(t, <TextWidth of `text`
+  // in the item's font>) into text.Handle() with DrawAlphaText once the
+  // alpha text renderer exists.
   static_cast<void>(t);
   CompositionBitmap->Clear(0);
-  // TODO: Image321->PaintTo(CompositionBitmap, face rectangle) once the
-  // image control exists. Until then the face alone is drawn as the image
-  // control's first paint stage would draw it.
-  if (face_bitmap_) face_bitmap_->DrawTo(*CompositionBitmap);
+  Image321->PaintTo(*CompositionBitmap, raster::TRect{0, 0, WindowSize.cx, WindowSize.cy});
   if (IsWindowVisible(handle_)) UpdateLayered();
 }
 

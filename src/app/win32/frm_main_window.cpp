@@ -80,6 +80,23 @@ void TfrmMain::Close() {
   application_.Terminate();
 }
 
+void TfrmMain::DoDestroy() {
+  if (destroyed_) return;
+  destroyed_ = true;
+  Timer1.Detach();
+  fadeTimer.Detach();
+  RunHandler([this] {
+    if (OnDestroy) OnDestroy();
+  });
+}
+
+void TfrmMain::ReleaseAtExit() {
+  if (handle_ == nullptr) return;
+  DoDestroy();
+  SetWindowLongPtrW(handle_, GWLP_USERDATA, 0);  // later messages get the default handling
+  handle_ = nullptr;
+}
+
 LRESULT CALLBACK TfrmMain::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_NCCREATE) {
     const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
@@ -120,14 +137,7 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return can_close ? TRUE : FALSE;
     }
     case WM_DESTROY:
-      if (!destroyed_) {
-        destroyed_ = true;
-        Timer1.Detach();
-        fadeTimer.Detach();
-        RunHandler([this] {
-          if (OnDestroy) OnDestroy();
-        });
-      }
+      DoDestroy();
       return 0;
     case WM_NCDESTROY: {
       const HWND window = handle_;

@@ -34,7 +34,7 @@ std::string ExecutableFolder() {
 
 std::string AbsolutePath(std::string_view path) {
   std::error_code ec;
-  std::filesystem::path p(path);
+  std::filesystem::path p(path.empty() ? std::string_view(".") : path);
   std::filesystem::path absolute = std::filesystem::absolute(p, ec);
   if (ec) absolute = p;
   return absolute.lexically_normal().string();

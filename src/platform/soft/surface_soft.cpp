@@ -39,7 +39,7 @@ class SoftSurface final : public Surface {
       std::uint32_t& p = Bits()[static_cast<std::ptrdiff_t>(py) * Width() + px];
       // Coverage c mixes the text colour over the pixel: (F*c + D*(255-c)) / 255,
       // rounded to nearest; the alpha byte becomes 0 as with the system's renderer.
-      auto mix = [c](std::uint32_t f, std::uint32_t d) { return Div255Round(f * c + d * (255u - c)); };
+      auto mix = [c](std::uint32_t f, std::uint32_t d) { return (f * c + d * (255u - c) + 127u) / 255u; };
       p = (mix(fr, (p >> 16) & 0xFFu) << 16) | (mix(fgn, (p >> 8) & 0xFFu) << 8) | mix(fb, p & 0xFFu);
     });
   }

@@ -1,0 +1,144 @@
+// The Windows surface: a 32-bit top-down DIB section selected into a memory
+// device context, GDI text and msimg32's AlphaBlend.
+#include <windows.h>
+
+#include "platform/surface.h"
+#include "platform/sys_color.h"
+
+namespace vesk::platform {
+
+namespace {
+
+class GdiSurface final : public Surface {
+ public:
+  GdiSurface(std::int32_t width, std::int32_t height, HBITMAP bitmap, HDC dc, void* bits)
+      : Surface(width, height, static_cast<std::uint32_t*>(bits)), bitmap_(bitmap), dc_(dc) {}
+
+  ~GdiSurface() override {
+    ReleaseFont();
+    DeleteDC(dc_);
+    DeleteObject(bitmap_);
+  }
+
+  void* Handle() const noexcept override { return dc_; }
+  void* BitmapHandle() const noexcept override { return bitmap_; }
+
+  TextExtent MeasureText(const FontDesc& font, std::string_view text) override {
+    Select(font);
+    SIZE size{0, 0};
+    if (!GetTextExtentPoint32A(dc_, text.data(), static_cast<int>(text.size()), &size)) return TextExtent{};
+    return TextExtent{size.cx, size.cy};
+  }
+
+  std::string TextFace(const FontDesc& font) override {
+    Select(font);
+    char name[LF_FACESIZE + 1] = {};
+    const int n = GetTextFaceA(dc_, static_cast<int>(sizeof name), name);
+    return n > 0 ? std::string(name) : std::string();
+  }
+
+  void DrawText(const FontDesc& font, std::int32_t x, std::int32_t y, std::string_view text,
+                std::int32_t text_color, std::optional<std::int32_t> background) override {
+    Select(font);
+    SetTextAlign(dc_, TA_LEFT | TA_TOP | TA_NOUPDATECP);
+    SetTextColor(dc_, ResolveGdiColor(text_color));
+    if (background) {
+      SetBkMode(dc_, OPAQUE);
+      SetBkColor(dc_, ResolveGdiColor(*background));
+    } else {
+      SetBkMode(dc_, TRANSPARENT);
+    }
+    TextOutA(dc_, x, y, text.data(), static_cast<int>(text.size()));
+    GdiFlush();
+  }
+
+  void ReleaseFont() override {
+    if (font_ == nullptr) return;
+    SelectObject(dc_, GetStockObject(SYSTEM_FONT));
+    DeleteObject(font_);
+    font_ = nullptr;
+  }
+
+  void FillRect(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                std::int32_t color) override {
+    HBRUSH brush = CreateSolidBrush(ResolveGdiColor(color));
+    if (brush == nullptr) return;
+    const RECT r{left, top, right, bottom};
+    ::FillRect(dc_, &r, brush);
+    DeleteObject(brush);
+    GdiFlush();
+  }
+
+  bool AlphaBlend(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, const Surface& source,
+                  std::int32_t sx, std::int32_t sy, BlendRecord blend) override {
+    const BLENDFUNCTION f{blend.BlendOp, blend.BlendFlags, blend.SourceConstantAlpha, blend.AlphaFormat};
+    const BOOL ok = ::AlphaBlend(dc_, x, y, width, height, static_cast<HDC>(source.Handle()), sx, sy, width,
+                                 height, f);
+    GdiFlush();
+    return ok != FALSE;
+  }
+
+  void Flush() noexcept override { GdiFlush(); }
+
+ private:
+  // Makes the GDI font for the description (reused while it stays the same)
+  // and selects it. Explicit grey antialiasing, so the result does not follow
+  // the user's ClearType setting.
+  void Select(const FontDesc& font) {
+    if (font_ != nullptr && font == font_desc_) return;
+    const int weight = (font.Style & kFontBold) != 0 ? FW_BOLD : FW_NORMAL;
+    const DWORD quality =
+        font.Quality == FontQuality::NonAntialiased ? NONANTIALIASED_QUALITY : ANTIALIASED_QUALITY;
+    HFONT created = CreateFontA(-FontPixelHeight(font.Size), 0, 0, 0, weight, (font.Style & kFontItalic) != 0,
+                                (font.Style & kFontUnderline) != 0, (font.Style & kFontStrikeOut) != 0,
+                                DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, quality,
+                                DEFAULT_PITCH | FF_DONTCARE, font.Name.c_str());
+    if (created == nullptr) return;  // keeps the previous font
+    SelectObject(dc_, created);
+    if (font_ != nullptr) DeleteObject(font_);
+    font_ = created;
+    font_desc_ = font;
+  }
+
+  HBITMAP bitmap_;
+  HDC dc_;
+  HFONT font_ = nullptr;
+  FontDesc font_desc_;
+};
+
+}  // namespace
+
+std::unique_ptr<Surface> CreateNativeSurface(std::int32_t width, std::int32_t height) {
+  if (!SurfaceSizeValid(width, height)) throw SurfaceError(kErrAllocateDib);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (bitmap == nullptr || bits == nullptr) {
+    if (bitmap != nullptr) DeleteObject(bitmap);
+    throw SurfaceError(kErrAllocateDib);
+  }
+  HDC dc = CreateCompatibleDC(nullptr);
+  if (dc == nullptr) {
+    DeleteObject(bitmap);
+    throw SurfaceError(kErrCreateDc);
+  }
+  HGDIOBJ previous = SelectObject(dc, bitmap);
+  if (previous == nullptr || previous == HGDI_ERROR) {
+    DeleteDC(dc);
+    DeleteObject(bitmap);
+    throw SurfaceError(kErrSelectObject);
+  }
+  return std::make_unique<GdiSurface>(width, height, bitmap, dc, bits);
+}
+
+bool AddPrivateFontFile(const std::string& path) {
+  return AddFontResourceExA(path.c_str(), FR_PRIVATE, nullptr) > 0;
+}
+
+}  // namespace vesk::platform
