@@ -1,7 +1,9 @@
 // One whole clock frame, as the clock composes it once a second: a 150 x 150
 // face blended into a cleared bitmap, a face-sized translucent text layer,
 // and three hands (8 x 50, 5 x 58, 7 x 72) turned about their pivots onto
-// the centre (75, 75) with the Lanczos kernel resampler and merged. The same
+// the centre (75, 75) with the Lanczos kernel resampler and merged. The face
+// and the hands are the skin images of assets/face when the source tree is
+// at hand (synthetic look-alikes otherwise). The same
 // frame is composed by pixman in the same program (when the build found it):
 // each hand through an affine transform with a separable-convolution
 // Lanczos-3 filter (8 sub-pixel bits) and OVER, composited only over its
@@ -16,11 +18,15 @@
 #include <algorithm>
 #include <array>
 #include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <cmath>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
+#include "imaging/png_decoder.h"
 #include "raster/bitmap32.h"
 #include "raster/image32.h"
 #include "raster/kernel_resampler.h"
@@ -82,12 +88,34 @@ void FillHand(TBitmap32& bmp, int w, int h, std::uint32_t grey) {
   }
 }
 
+// The clock's own skin image when the source tree has it (assets/face beside
+// this folder), else false.
+bool LoadAsset(TBitmap32& bmp, const char* name) {
+  const std::filesystem::path path = std::filesystem::path(__FILE__).parent_path() / ".." / "assets" / "face" / name;
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return false;
+  const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  try {
+    const vesk::imaging::SkinImage image = vesk::imaging::DecodeSkinPng(bytes);
+    bmp.SetSize(image.Width, image.Height);
+    for (int y = 0; y < image.Height; ++y) {
+      for (int x = 0; x < image.Width; ++x) bmp.SetPixel(x, y, image.Pixels[static_cast<std::size_t>(y) * image.Width + x]);
+    }
+    return true;
+  } catch (const vesk::Exception&) {
+    return false;
+  }
+}
+
 struct THandSpec {
+  const char* file;
   int w, h;
   float cx, cy;
   std::uint32_t grey;
 };
-constexpr std::array<THandSpec, 3> kHands = {{{8, 50, 4.0f, 42.5f, 40}, {5, 58, 2.5f, 51.0f, 60}, {7, 72, 3.5f, 61.0f, 200}}};
+constexpr std::array<THandSpec, 3> kHands = {{{"hours.png", 8, 50, 4.0f, 42.5f, 40},
+                                              {"minutes.png", 5, 58, 2.5f, 51.0f, 60},
+                                              {"seconds.png", 7, 72, 3.5f, 61.0f, 200}}};
 
 // Angle sets (hour, minute, second) in the layers' convention: minus the
 // clockwise angle in degrees.
@@ -101,7 +129,7 @@ class TOurFrame {
  public:
   TOurFrame() {
     image_.Bitmap().SetCombineMode(cmMerge);
-    FillFace(image_.Bitmap());
+    if (!LoadAsset(image_.Bitmap(), "clockface.png")) FillFace(image_.Bitmap());
     image_.Bitmap().SetDrawMode(dmBlend);
     image_.Bitmap().SetCombineMode(cmBlend);
     text_ = image_.Layers().Add<TRotLayer>();
@@ -110,7 +138,7 @@ class TOurFrame {
     text_->Bitmap().SetCombineMode(cmMerge);
     for (std::size_t i = 0; i < kHands.size(); ++i) {
       TRotLayer* hand = image_.Layers().Add<TRotLayer>();
-      FillHand(hand->Bitmap(), kHands[i].w, kHands[i].h, kHands[i].grey);
+      if (!LoadAsset(hand->Bitmap(), kHands[i].file)) FillHand(hand->Bitmap(), kHands[i].w, kHands[i].h, kHands[i].grey);
       hand->Bitmap().SetDrawMode(dmBlend);
       hand->Bitmap().SetCombineMode(cmMerge);
       TKernelResampler::Create(hand->Bitmap())->SetKernel(std::make_unique<TLanczosKernel>());

@@ -7,16 +7,16 @@
 #     VeskClock.exe
 #     face/   clockface.png pma.png hours.png minutes.png seconds.png
 #     sound/  chime.mp3
-#     fonts/  the two bundled fonts, copied from the installed Debian packages,
-#             with their licence texts
+#     fonts/  the fonts listed in assets/bundled_fonts.txt, copied from the
+#             installed Debian packages, each with its licence text
 #     LICENSES.txt
 #   build/release/VeskClock.zip
 #
 # EXE defaults to build/windows/src/VeskClock.exe. With --build the script
 # first builds it (cmake --preset windows); without, a missing executable is
-# an error. The skin, the chime and the fonts come from assets/ and
-# /usr/share/fonts as they are now: nothing is vendored by hand. File times
-# inside the zip are fixed, so the same inputs give the same zip.
+# an error. The skin and the chime come from assets/, the fonts from
+# /usr/share/fonts as they are installed now: nothing is vendored by hand.
+# File times inside the zip are fixed, so the same inputs give the same zip.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -28,11 +28,14 @@ if [ "${1:-}" = --build ]; then
 fi
 exe="${1:-$root/build/windows/src/VeskClock.exe}"
 
-# The bundled fonts: file, Debian package, family name the program finds it by.
-digital_font=/usr/share/fonts/truetype/dseg/DSEG7Classic-Bold.ttf
-digital_package=fonts-dseg
-label_font=/usr/share/fonts/truetype/proggy/ProggyTiny.ttf
-label_package=fonts-proggy
+# The bundled fonts, one tab-separated line each: file, package, family,
+# licence, copyright, the face it stands in for.
+fonts=()
+while IFS= read -r line; do
+  case "$line" in "#"* | "") continue ;; esac
+  fonts+=("$line")
+done <"$root/assets/bundled_fonts.txt"
+field() { cut -f "$2" <<<"$1"; }
 
 if [ "$build" -eq 1 ]; then
   [ -f "$root/build/deps/mingw/lib/libpng16.a" ] || "$root/scripts/build_mingw_libpng.sh"
@@ -46,11 +49,16 @@ if [ ! -f "$exe" ]; then
   exit 1
 fi
 
+skin=(clockface pma hours minutes seconds)
 missing=()
-for f in assets/face/{clockface,pma,hours,minutes,seconds}.png assets/sound/chime.mp3 \
-         "$digital_font" "$label_font" \
-         "/usr/share/doc/$digital_package/copyright" "/usr/share/doc/$label_package/copyright"; do
-  [ -f "$f" ] || missing+=("$f")
+for name in "${skin[@]}"; do
+  [ -f "assets/face/$name.png" ] || missing+=("assets/face/$name.png")
+done
+[ -f assets/sound/chime.mp3 ] || missing+=(assets/sound/chime.mp3)
+for font in "${fonts[@]}"; do
+  for f in "$(field "$font" 1)" "/usr/share/doc/$(field "$font" 2)/copyright"; do
+    [ -f "$f" ] || missing+=("$f")
+  done
 done
 if [ "${#missing[@]}" -gt 0 ]; then
   echo "make_release: missing ${missing[*]} (scripts/setup.sh installs the font packages)" >&2
@@ -66,44 +74,44 @@ rm -rf "$dir" "$release/VeskClock.zip"
 mkdir -p "$dir/face" "$dir/sound" "$dir/fonts"
 
 cp "$exe" "$dir/VeskClock.exe"
-cp assets/face/{clockface,pma,hours,minutes,seconds}.png "$dir/face/"
+for name in "${skin[@]}"; do cp "assets/face/$name.png" "$dir/face/"; done
 cp assets/sound/chime.mp3 "$dir/sound/"
-cp "$digital_font" "$label_font" "$dir/fonts/"
-cp "/usr/share/doc/$digital_package/copyright" "$dir/fonts/$(basename "$digital_font" .ttf)-LICENSE.txt"
-cp "/usr/share/doc/$label_package/copyright" "$dir/fonts/$(basename "$label_font" .ttf)-LICENSE.txt"
 
-cat >"$dir/LICENSES.txt" <<EOF
-Vesk Clock 0.1.0: what this folder holds and where each part comes from.
+licences="$dir/LICENSES.txt"
+{
+  echo "Vesk Clock 0.1.0: what this folder holds and where each part comes from."
+  echo
+  echo "VeskClock.exe"
+  echo "  The program, built from the Vesk Clock sources (C++, statically linked with"
+  echo "  the MinGW-w64 runtime, libpng and zlib from Debian's packages)."
+  echo
+  echo 'face\clockface.png, face\hours.png, face\minutes.png, face\seconds.png, face\pma.png'
+  echo 'sound\chime.mp3'
+  echo "  Vesk Clock's own artwork and sound, made for it and distributed with it"
+  echo "  under the same terms as the program. Sources in the repository: the SVG"
+  echo "  drawings in assets/skin/ (rendered by assets/make_assets.sh) and the"
+  echo "  synthesis script assets/tools/synth_chime.sh (sox and lame)."
+} >"$licences"
 
-VeskClock.exe
-  The program, built from the Vesk Clock sources (C++, statically linked with
-  the MinGW-w64 runtime, libpng and zlib from Debian's packages).
+for font in "${fonts[@]}"; do
+  file="$(field "$font" 1)"
+  package="$(field "$font" 2)"
+  name="$(basename "$file" .ttf)"
+  cp "$file" "$dir/fonts/"
+  cp "/usr/share/doc/$package/copyright" "$dir/fonts/$name-LICENSE.txt"
+  {
+    echo
+    echo "fonts\\$name.ttf"
+    echo "  Family \"$(field "$font" 3)\", from Debian's package $package $(package_version "$package")."
+    echo "  Copyright $(field "$font" 5)."
+    echo "  $(field "$font" 4): see fonts\\$name-LICENSE.txt, the package's copyright file"
+    echo "  (its section for this font's files names the licence)."
+    echo "  The clock uses it in place of the face \"$(field "$font" 6)\"."
+  } >>"$licences"
+done
 
-face\\clockface.png, face\\hours.png, face\\minutes.png, face\\seconds.png, face\\pma.png
-sound\\chime.mp3
-  Vesk Clock's own artwork and sound, made for it and distributed with it
-  under the same terms as the program. Sources in the repository: the SVG
-  drawings in assets/skin/ (rendered by assets/make_assets.sh) and the
-  synthesis script assets/tools/synth_chime.sh (sox and lame).
-
-fonts\\$(basename "$digital_font")
-  Family "DSEG7 Classic", style Bold, from Debian's package $digital_package
-  $(package_version "$digital_package"). Copyright keshikan, with Reserved Font
-  Name "DSEG". SIL Open Font License 1.1: see
-  fonts\\$(basename "$digital_font" .ttf)-LICENSE.txt.
-  The clock uses it for its digital read-out in place of the face "Digital".
-
-fonts\\$(basename "$label_font")
-  Family "ProggyTinyTT", from Debian's package $label_package
-  $(package_version "$label_package"). Copyright 2004, 2005 Tristan Grimmer.
-  MIT licence: see fonts\\$(basename "$label_font" .ttf)-LICENSE.txt
-  (Debian's copyright file of the package; the font's section is
-  "Files: app/qml/fonts/modern-proggy-tiny/*").
-  The clock uses it for the "clock" label and the date in place of the face
-  "hooge 05_55 Cyr2".
-EOF
 # Windows line ends for the text files a Windows user opens.
-for t in "$dir/LICENSES.txt" "$dir"/fonts/*.txt; do sed -i 's/\r\?$/\r/' "$t"; done
+for t in "$licences" "$dir"/fonts/*.txt; do sed -i 's/\r\?$/\r/' "$t"; done
 
 find "$dir" -exec touch -h -d '2000-01-01 00:00:00 UTC' {} +
 (cd "$release" && find VeskClock | LC_ALL=C sort | zip -q -X -D -@ VeskClock.zip)

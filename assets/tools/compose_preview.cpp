@@ -273,8 +273,8 @@ int main(int argc, char** argv) {
     BlendFace(face, comp);
 
     Bitmap text(face.Width, face.Height);
-    vesk::assets::TextRaster digital(vesk::assets::ParseFontSpec(opt["--digital"]));
-    vesk::assets::TextRaster label(vesk::assets::ParseFontSpec(opt["--label"]));
+    vesk::assets::TextRaster digital(vesk::assets::ParseFontSetting(opt["--digital"]));
+    vesk::assets::TextRaster label(vesk::assets::ParseFontSetting(opt["--label"]));
     DrawText(digital, "88:88:88", 0x473D3E, 41, 86, text);
     DrawText(digital, TimeText(h, m, s), 0xC29CA0, 41, 86, text);
     DrawText(label, "clock", 0xC29CA0, 63, 55, text);

@@ -15,11 +15,11 @@ int main(int argc, char** argv) {
     return 2;
   }
   try {
-    const auto spec = vesk::assets::ParseFontSpec(argv[1]);
-    vesk::assets::TextRaster font(spec);
+    const auto setting = vesk::assets::ParseFontSetting(argv[1]);
+    vesk::assets::TextRaster font(setting);
     const int x0 = std::stoi(argv[2]);
     const int y0 = std::stoi(argv[3]);
-    std::printf("family \"%s\", %d px high, x-ppem %d\n", font.Family().c_str(), spec.YPpem, spec.XPpem ? spec.XPpem : spec.YPpem);
+    std::printf("family \"%s\", %d px high, x-ppem %d\n", font.Family().c_str(), setting.YPpem, setting.XPpem ? setting.XPpem : setting.YPpem);
     for (int i = 4; i < argc; ++i) {
       const auto img = font.Render(argv[i]);
       std::printf("  %-14s extent %3d x %2d  ink x %3d..%3d  y %3d..%3d\n", ("\"" + std::string(argv[i]) + "\"").c_str(), img.Width,

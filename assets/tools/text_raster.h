@@ -17,7 +17,7 @@ namespace vesk::assets {
 
 // A font file at a pixel size. x_ppem 0 keeps the natural proportions; a
 // smaller x_ppem condenses the glyphs horizontally.
-struct FontSpec {
+struct FontSetting {
   std::string File;
   int YPpem = 0;
   int XPpem = 0;
@@ -33,15 +33,15 @@ struct TextImage {
 
 class TextRaster {
  public:
-  explicit TextRaster(const FontSpec& spec) {
+  explicit TextRaster(const FontSetting& setting) {
     if (FT_Init_FreeType(&library_) != 0) throw std::runtime_error("FreeType did not start");
-    if (FT_New_Face(library_, spec.File.c_str(), 0, &face_) != 0) {
+    if (FT_New_Face(library_, setting.File.c_str(), 0, &face_) != 0) {
       FT_Done_FreeType(library_);
-      throw std::runtime_error("cannot open font " + spec.File);
+      throw std::runtime_error("cannot open font " + setting.File);
     }
-    FT_Set_Pixel_Sizes(face_, static_cast<FT_UInt>(spec.XPpem), static_cast<FT_UInt>(spec.YPpem));
+    FT_Set_Pixel_Sizes(face_, static_cast<FT_UInt>(setting.XPpem), static_cast<FT_UInt>(setting.YPpem));
     const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face_, FT_SFNT_OS2));
-    const double scale = static_cast<double>(spec.YPpem) / face_->units_per_EM;
+    const double scale = static_cast<double>(setting.YPpem) / face_->units_per_EM;
     if (os2 != nullptr) {
       ascent_ = static_cast<int>(std::lround(os2->usWinAscent * scale));
       descent_ = static_cast<int>(std::lround(os2->usWinDescent * scale));
@@ -108,15 +108,15 @@ class TextRaster {
 };
 
 // "FILE:YPPEM" or "FILE:YPPEM:XPPEM".
-inline FontSpec ParseFontSpec(const std::string& arg) {
-  FontSpec spec;
+inline FontSetting ParseFontSetting(const std::string& arg) {
+  FontSetting setting;
   const auto first = arg.find(':');
-  if (first == std::string::npos) throw std::runtime_error("font spec needs FILE:SIZE: " + arg);
-  spec.File = arg.substr(0, first);
+  if (first == std::string::npos) throw std::runtime_error("font setting needs FILE:SIZE: " + arg);
+  setting.File = arg.substr(0, first);
   const auto second = arg.find(':', first + 1);
-  spec.YPpem = std::stoi(arg.substr(first + 1, second == std::string::npos ? std::string::npos : second - first - 1));
-  if (second != std::string::npos) spec.XPpem = std::stoi(arg.substr(second + 1));
-  return spec;
+  setting.YPpem = std::stoi(arg.substr(first + 1, second == std::string::npos ? std::string::npos : second - first - 1));
+  if (second != std::string::npos) setting.XPpem = std::stoi(arg.substr(second + 1));
+  return setting;
 }
 
 }  // namespace vesk::assets

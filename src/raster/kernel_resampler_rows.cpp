@@ -163,8 +163,9 @@ bool TKernelResampler::SampleRowFixed(TFixed u, TFixed v, TFixed du, TFixed dv, 
     }
     const float fx = static_cast<float>((cx << 16) - su) * (1.0f / 65536.0f);
     const float fy = static_cast<float>((cy << 16) - sv) * (1.0f / 65536.0f);
-    const std::int32_t* wx = weights_.Row(fx);
-    const std::int32_t* wy = weights_.Row(fy);
+    const std::int32_t* wx = nullptr;
+    const std::int32_t* wy = nullptr;
+    weights_.Rows(fx, fy, wx, wy);
     // Tap (-KW, -KW) of the sample sits at padded (cx - Left, cy - Top).
     const TColor32* base =
         padded_.data() + static_cast<std::ptrdiff_t>(cy - c.Top) * padded_stride_ + (cx - c.Left);

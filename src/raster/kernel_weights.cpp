@@ -93,7 +93,9 @@ void ExactWeights(const TCustomKernel& kernel, int kw, float f, std::int32_t* w)
 // ---- TLanczosWeightTable ----------------------------------------------------
 
 TLanczosWeightTable::TLanczosWeightTable(float width) : width_(width) {
-  const int intervals = static_cast<int>(std::ceil(static_cast<double>(width) * kStepsPerUnit));
+  // Beyond the width the smooth formula goes on (those taps are masked to 0),
+  // so every distance below 4 has an interval.
+  const int intervals = 4 * kStepsPerUnit;
   coefficients_.resize(static_cast<std::size_t>(intervals) * 4);
   const double h = 1.0 / kStepsPerUnit;
   double f0 = 0, d0 = 0;
@@ -109,6 +111,17 @@ TLanczosWeightTable::TLanczosWeightTable(float width) : width_(width) {
     c[3] = 2.0 * (f0 - f1) + h * (d0 + d1);
     f0 = f1;
     d0 = d1;
+  }
+  if (width > 2.0f && width <= 3.0f) {
+    phases_.resize(static_cast<std::size_t>(kStepsPerUnit) * 16);
+    for (int q = 0; q < kStepsPerUnit; ++q) {
+      for (int c = 0; c < 4; ++c) {
+        for (int m = 0; m < 4; ++m) {
+          phases_[static_cast<std::size_t>((q * 4 + c) * 4 + m)] =
+              static_cast<float>(coefficients_[static_cast<std::size_t>((m * kStepsPerUnit + q) * 4 + c)]);
+        }
+      }
+    }
   }
 }
 
@@ -133,10 +146,11 @@ std::int32_t TLanczosWeightTable::Weight(const TCustomKernel& kernel, float t) c
 }
 
 int TLanczosWeightTable::Row(const TCustomKernel& kernel, int kw, float f, std::int32_t* w) const {
+  int fallbacks = 0;
+  if (kw == 3 && !phases_.empty() && PhaseRow(kernel, f, w, fallbacks)) return fallbacks;
   const double* const coefficients = coefficients_.data();
   const float width = width_;
   std::int32_t others = 0;
-  int fallbacks = 0;
   for (int j = -kw; j <= kw; ++j) {
     if (j == 0) continue;
     // single(j + f): the double sum is exact for f >= 2^-27 and rounds to j
@@ -203,6 +217,32 @@ const std::int32_t* TKernelWeights::Row(float f) {
     ExactWeights(*kernel_, kw, f, slot.w);
   }
   return slot.w;
+}
+
+void TKernelWeights::Rows(float fx, float fy, const std::int32_t*& wx, const std::int32_t*& wy) {
+  std::uint32_t kx;
+  std::uint32_t ky;
+  std::memcpy(&kx, &fx, sizeof kx);
+  std::memcpy(&ky, &fy, sizeof ky);
+  const bool kept = (slots_[0].valid && (slots_[0].key == kx || slots_[0].key == ky)) ||
+                    (slots_[1].valid && (slots_[1].key == kx || slots_[1].key == ky));
+  if (!kept && kx != ky && use_table_ && radius_ == 3) {
+    int fallbacks = 0;
+    if (table_->PhaseRows(*kernel_, fx, fy, slots_[0].w, slots_[1].w, fallbacks)) {
+      slots_[0].key = kx;
+      slots_[1].key = ky;
+      slots_[0].valid = slots_[1].valid = true;
+      next_slot_ = 0;
+      fallbacks_ += static_cast<std::uint64_t>(fallbacks);
+      wx = slots_[0].w;
+      wy = slots_[1].w;
+      return;
+    }
+    // A failed attempt may have written into both slots.
+    slots_[0].valid = slots_[1].valid = false;
+  }
+  wx = Row(fx);
+  wy = Row(fy);
 }
 
 }  // namespace vesk::raster

@@ -71,9 +71,28 @@ class TLanczosWeightTable {
   // TLanczosKernel and its width lies in [1, 4].
   [[nodiscard]] static bool Serves(const TCustomKernel& kernel);
 
+  // The row of Row for radius 3 (widths in (2, 3]), four taps per
+  // instruction group; false, with nothing written, when the fraction needs
+  // the per-tap path (kernel_weights_phases.cpp). Adds its recomputations to
+  // fallbacks.
+  bool PhaseRow(const TCustomKernel& kernel, float f, std::int32_t* w, int& fallbacks) const;
+  // Both rows of a sample at once (their evaluations overlap); false, with
+  // nothing written, when either needs the per-tap path.
+  bool PhaseRows(const TCustomKernel& kernel, float fx, float fy, std::int32_t* wx, std::int32_t* wy,
+                 int& fallbacks) const;
+  // The single-precision interpolation PhaseRow computes for distance t
+  // (|t| < 4), for the tests of its error.
+  [[nodiscard]] double InterpolatePhase(float t) const noexcept;
+  [[nodiscard]] bool HasPhases() const noexcept { return !phases_.empty(); }
+
  private:
   float width_;
-  std::vector<double> coefficients_;  // four per interval: c0 + u(c1 + u(c2 + u c3))
+  // Four per interval of 1/128: c0 + u (c1 + u (c2 + u c3)), for x in [0, 4).
+  std::vector<double> coefficients_;
+  // The same coefficients in single precision by phase: for phase q (x = m
+  // + (q + u) / 128), coefficient c and whole part m = 0 .. 3 at [(q * 4 + c)
+  // * 4 + m]. Built for widths in (2, 3] (radius 3).
+  std::vector<float> phases_;
 };
 
 // The weight source of a kernel resampler: bound to a kernel once per
@@ -92,6 +111,9 @@ class TKernelWeights {
   // kWeightRowCapacity entries. Two rows are kept, the most recently used
   // one is never the one replaced: a row stays valid across the next call.
   [[nodiscard]] const std::int32_t* Row(float f);
+  // Row(fx) and Row(fy) of one sample; a pair that is not kept is computed
+  // together.
+  void Rows(float fx, float fy, const std::int32_t*& wx, const std::int32_t*& wy);
   // Whether every weight of the bound kernel fits a signed 16-bit lane:
   // true for the box kernel and the table-served Lanczos kernels (|Filter|
   // <= 1, so every tap but 0 lies in -256 .. 256, and tap 0, 256 minus the

@@ -84,13 +84,13 @@ RgbaImage ReadRgba(const std::string& path) {
   return out;
 }
 
-struct HandSpec {
+struct HandImage {
   const char* File;
   int Width, Height;
   double PivotX, PivotY;  // in pixel-centre coordinates, as the program places the hand
 };
 
-constexpr HandSpec kHands[] = {
+constexpr HandImage kHands[] = {
     {"face/hours.png", 8, 50, 4.0, 42.5},
     {"face/minutes.png", 5, 58, 2.5, 51.0},
     {"face/seconds.png", 7, 72, 3.5, 61.0},

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string_view>
 
 #include "app/blend_function.h"
 #include "app/face_redraw_gate.h"
@@ -68,6 +69,10 @@ class TfrmMain {
   // Composes the face for the current time and presents it if the window is
   // visible.
   void RenderClock();
+  // Draws the string in the font with smooth premultiplied alpha at (x, y)
+  // into the destination bitmap, scaled by the fade level of this moment.
+  void DrawAlphaText(int x, int y, std::string_view text, const platform::FontDesc& font,
+                     raster::TBitmap32& destination);
   // Presents CompositionBitmap with the current BlendFunction at
   // WindowPosition.
   void UpdateLayered();

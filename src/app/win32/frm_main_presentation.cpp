@@ -2,6 +2,7 @@
 #include "app/face_text_layout.h"
 #include "app/win32/application.h"
 #include "app/win32/frm_main.h"
+#include "imaging/alpha_text.h"
 
 namespace vesk::app::win32 {
 
@@ -15,6 +16,15 @@ void TfrmMain::UpdateLayered() {
     // ignored: the next update tries again.
     application_.ShowSystemError(GetLastError());
   }
+}
+
+void TfrmMain::DrawAlphaText(int x, int y, std::string_view text, const platform::FontDesc& font,
+                             raster::TBitmap32& destination) {
+  if (destination.Surface() == nullptr) return;
+  imaging::DrawAlphaText(x, y, text, font, *destination.Surface(),
+                         platform::BlendRecord{BlendFunction.BlendOp, BlendFunction.BlendFlags,
+                                               BlendFunction.SourceConstantAlpha, BlendFunction.AlphaFormat});
+  destination.Changed();
 }
 
 void TfrmMain::fadeTimerTimer() {
@@ -44,10 +54,16 @@ void TfrmMain::RenderClock() {
   const TLocalTime t = clock_.Now();
   raster::TBitmap32& text = TextLayer->Bitmap();
   text.Clear(0);
-  // TODO: draw the four items of MakeFaceTextLayout(t, <TextWidth of `text`
-  // in the item's font>) into text.Handle() with DrawAlphaText once the
-  // alpha text renderer exists.
-  static_cast<void>(t);
+  // Ghost segments, the time over them, the label, the date centred by its
+  // measured width.
+  const TFaceTextLayout items = MakeFaceTextLayout(t, [&text](const TFaceTextItem& item) {
+    text.Font().Assign(item.Font);
+    return text.TextWidth(item.Text);
+  });
+  for (const TFaceTextItem& item : items) {
+    text.Font().Assign(item.Font);
+    DrawAlphaText(item.Position.X, item.Position.Y, item.Text, item.Font, text);
+  }
   CompositionBitmap->Clear(0);
   Image321->PaintTo(*CompositionBitmap, raster::TRect{0, 0, WindowSize.cx, WindowSize.cy});
   if (IsWindowVisible(handle_)) UpdateLayered();
