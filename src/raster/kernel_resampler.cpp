@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <typeinfo>
 
 #include "raster/fixed.h"
 #include "raster/kernel_sample.h"
@@ -57,6 +58,7 @@ void TKernelResampler::PrepareSampling() {
   radius_ = KernelRadius(*kernel_);
   weights_.Bind(*kernel_);
   padded_ready_ = false;
+  runs_allowed_ = typeid(*this) == typeid(TKernelResampler);
   weight_table_.clear();
   if (kernel_mode_ != kmDynamic) BuildWeightTable();
 }

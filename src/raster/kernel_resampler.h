@@ -102,6 +102,9 @@ class TKernelResampler : public TBitmap32Resampler, public TFixedRowSampler {
   std::vector<TColor32> padded_;
   std::int32_t padded_stride_ = 0;
   bool padded_ready_ = false;
+  // Runs give GetSampleFixed's colours only while no subclass changed the
+  // sample operations; decided at preparation.
+  bool runs_allowed_ = false;
 };
 
 }  // namespace vesk::raster

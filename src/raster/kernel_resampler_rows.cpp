@@ -59,22 +59,16 @@ inline __m128i Dot4(const TColor32* p, __m128i w01, __m128i w23) noexcept {
   return _mm_add_epi32(lo, hi);
 }
 
-// Eight weights as 16-bit lanes, built from registers (no round trip
-// through memory in another width, which would stall store forwarding).
-inline __m128i Lanes16(const std::int32_t* w) noexcept {
-  return _mm_setr_epi16(static_cast<short>(w[0]), static_cast<short>(w[1]), static_cast<short>(w[2]),
-                        static_cast<short>(w[3]), static_cast<short>(w[4]), static_cast<short>(w[5]),
-                        static_cast<short>(w[6]), static_cast<short>(w[7]));
-}
-
-// wx and wy hold 2 * kw + 1 weights followed by zeros up to 16 entries.
+// wx and wy hold 2 * kw + 1 weights followed by zeros up to 16 entries,
+// each small enough for a 16-bit lane.
 TColor32 Convolve(const TColor32* base, std::int32_t stride, int kw, const std::int32_t* wx,
                   const std::int32_t* wy, bool range_check) noexcept {
   const int taps = 2 * kw + 1;
   const int groups = ColumnGroups(kw);
   __m128i wp[4 * 2];
   for (int g = 0; g < groups; ++g) {
-    const __m128i w8 = Lanes16(wx + kGroup * g);
+    const auto* row = reinterpret_cast<const __m128i*>(wx + kGroup * g);
+    const __m128i w8 = _mm_packs_epi32(_mm_loadu_si128(row), _mm_loadu_si128(row + 1));
     wp[4 * g + 0] = _mm_shuffle_epi32(w8, 0x00);  // (w0, w1) in every lane
     wp[4 * g + 1] = _mm_shuffle_epi32(w8, 0x55);  // (w2, w3)
     wp[4 * g + 2] = _mm_shuffle_epi32(w8, 0xAA);  // (w4, w5)
@@ -115,6 +109,38 @@ TColor32 Convolve(const TColor32* base, std::int32_t stride, int kw, const std::
 
 #endif
 
+// Whether a + i * d stays within the 32-bit range for i = 0 .. count - 1.
+[[nodiscard]] bool NoWrap(TFixed a, TFixed d, std::int32_t count) noexcept {
+  const std::int64_t end = std::int64_t{a} + std::int64_t{d} * (count - 1);
+  return end >= INT32_MIN && end <= INT32_MAX;
+}
+
+[[nodiscard]] std::int64_t FloorDiv(std::int64_t a, std::int64_t b) noexcept {
+  const std::int64_t q = a / b;
+  return (a % b != 0 && ((a < 0) != (b < 0))) ? q - 1 : q;
+}
+
+[[nodiscard]] std::int64_t CeilDiv(std::int64_t a, std::int64_t b) noexcept { return -FloorDiv(-a, b); }
+
+// Narrows [first, last) to the i with lo <= a + i * d <= hi.
+void ClampSpan(TFixed a, TFixed d, std::int64_t lo, std::int64_t hi, std::int64_t& first, std::int64_t& last) noexcept {
+  if (d == 0) {
+    if (a < lo || a > hi) last = first;
+    return;
+  }
+  std::int64_t i_min;
+  std::int64_t i_max;
+  if (d > 0) {
+    i_min = CeilDiv(lo - a, d);
+    i_max = FloorDiv(hi - a, d);
+  } else {
+    i_min = CeilDiv(hi - a, d);
+    i_max = FloorDiv(lo - a, d);
+  }
+  first = std::max(first, i_min);
+  last = std::min(last, i_max + 1);
+}
+
 }  // namespace
 
 void TKernelResampler::BuildPaddedCopy(TColor32 outer) {
@@ -135,32 +161,51 @@ void TKernelResampler::BuildPaddedCopy(TColor32 outer) {
 bool TKernelResampler::SampleRowFixed(TFixed u, TFixed v, TFixed du, TFixed dv, std::int32_t count,
                                       TColor32* out) {
   const TPixelAccessMode mode = pixel_access_mode_;
-  if (bitmap_ == nullptr || kernel_mode_ != kmDynamic) return false;
+  if (!runs_allowed_ || bitmap_ == nullptr || kernel_mode_ != kmDynamic || !weights_.SmallWeights()) return false;
   if (mode != pamSafe && mode != pamTransparentEdge) return false;
   const TRect& c = clip_rect_;
-  if (IsRectEmpty(c)) return false;
+  if (IsRectEmpty(c) || count <= 0) return false;
   const TColor32 outer = mode == pamTransparentEdge ? 0 : outer_color_;
   if (!padded_ready_) BuildPaddedCopy(outer);
 
-  if (!weights_.SmallWeights()) return false;
   const int kw = radius_;
   const bool range_check = kernel_->RangeCheck();
+  // The samples in range form one span [first, last) when neither coordinate
+  // wraps around during the run: cx = Ceil(u / 65536) lies in [Left, Right]
+  // exactly for u in [Left * 65536 - 65535, Right * 65536], and likewise for
+  // v. Inside a clip rectangle below 256 pixels every such u and v is below
+  // 2^24, where the integer fractions are exact.
+  std::int64_t first = 0;
+  std::int64_t last = count;
+  const bool linear = c.Right < 256 && c.Bottom < 256 && NoWrap(u, du, count) && NoWrap(v, dv, count);
+  if (linear) {
+    ClampSpan(u, du, std::int64_t{c.Left} * 65536 - 65535, std::int64_t{c.Right} * 65536, first, last);
+    ClampSpan(v, dv, std::int64_t{c.Top} * 65536 - 65535, std::int64_t{c.Bottom} * 65536, first, last);
+    if (last < first) last = first;
+    std::fill(out, out + first, outer);
+    std::fill(out + last, out + count, outer);
+  }
   constexpr std::int32_t kExact = 1 << 24;  // |u| below this converts exactly
-  auto uu = static_cast<std::uint32_t>(u);
-  auto vv = static_cast<std::uint32_t>(v);
-  for (std::int32_t i = 0; i < count; ++i, uu += static_cast<std::uint32_t>(du), vv += static_cast<std::uint32_t>(dv)) {
+  auto uu = static_cast<std::uint32_t>(u) + static_cast<std::uint32_t>(first) * static_cast<std::uint32_t>(du);
+  auto vv = static_cast<std::uint32_t>(v) + static_cast<std::uint32_t>(first) * static_cast<std::uint32_t>(dv);
+  for (std::int64_t i = first; i < last;
+       ++i, uu += static_cast<std::uint32_t>(du), vv += static_cast<std::uint32_t>(dv)) {
     const auto su = static_cast<std::int32_t>(uu);
     const auto sv = static_cast<std::int32_t>(vv);
-    if (su <= -kExact || su >= kExact || sv <= -kExact || sv >= kExact) {
-      out[i] = GetSampleFixed(su, sv);
-      continue;
+    if (!linear) {
+      if (su <= -kExact || su >= kExact || sv <= -kExact || sv >= kExact) {
+        out[i] = GetSampleFixed(su, sv);
+        continue;
+      }
+      const std::int32_t cx = (su + 0xFFFF) >> 16;
+      const std::int32_t cy = (sv + 0xFFFF) >> 16;
+      if (cx < c.Left || cx > c.Right || cy < c.Top || cy > c.Bottom) {
+        out[i] = outer;
+        continue;
+      }
     }
     const std::int32_t cx = (su + 0xFFFF) >> 16;
     const std::int32_t cy = (sv + 0xFFFF) >> 16;
-    if (cx < c.Left || cx > c.Right || cy < c.Top || cy > c.Bottom) {
-      out[i] = outer;
-      continue;
-    }
     const float fx = static_cast<float>((cx << 16) - su) * (1.0f / 65536.0f);
     const float fy = static_cast<float>((cy << 16) - sv) * (1.0f / 65536.0f);
     const std::int32_t* wx = nullptr;

@@ -127,7 +127,7 @@ class TKernelWeights {
   struct TSlot {
     std::uint32_t key = 0;
     bool valid = false;
-    std::int32_t w[kWeightRowCapacity] = {};
+    alignas(16) std::int32_t w[kWeightRowCapacity] = {};
   };
 
   const TCustomKernel* kernel_ = nullptr;

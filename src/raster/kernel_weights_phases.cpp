@@ -80,16 +80,20 @@ struct TAxis {
   return axis;
 }
 
-// Writes the row w[3 + j], j = -3 .. 3: lane 0 of the positive side is tap 0
-// (256 minus the others after the correction) and lane 3 of the negative
-// side is tap -4 (beyond the radius). Lanes near a rounding step are
-// recomputed with the kernel's Filter.
+// Writes the row w[3 + j], j = -3 .. 3, and w[7] = 0: lane 0 of the
+// positive side is tap 0 (256 minus the others after the correction) and
+// lane 3 of the negative side is tap -4 (beyond the radius, so past the
+// width and already 0). Lanes near a rounding step are recomputed with the
+// kernel's Filter first. The row is stored as two 128-bit words, which later
+// 128-bit reads of the row take straight from the store.
 void Assemble(const TAxis& axis, const TCustomKernel& kernel, float f, std::int32_t* w, int& fallbacks) {
-  alignas(16) std::int32_t p[4];
-  alignas(16) std::int32_t n[4];
-  _mm_store_si128(reinterpret_cast<__m128i*>(p), axis.pos.weights);
-  _mm_store_si128(reinterpret_cast<__m128i*>(n), axis.neg.weights);
+  __m128i pos = axis.pos.weights;
+  __m128i neg = axis.neg.weights;
   if (((axis.pos.near & 0xE) | (axis.neg.near & 0x7)) != 0) {
+    alignas(16) std::int32_t p[4];
+    alignas(16) std::int32_t n[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(p), pos);
+    _mm_store_si128(reinterpret_cast<__m128i*>(n), neg);
     for (int lane = 1; lane <= 3; ++lane) {
       if ((axis.pos.near >> lane) & 1) {
         p[lane] = KernelWeight(kernel, TapDistance(lane, f));
@@ -100,14 +104,18 @@ void Assemble(const TAxis& axis, const TCustomKernel& kernel, float f, std::int3
         ++fallbacks;
       }
     }
+    pos = _mm_load_si128(reinterpret_cast<const __m128i*>(p));
+    neg = _mm_load_si128(reinterpret_cast<const __m128i*>(n));
   }
-  w[0] = n[2];
-  w[1] = n[1];
-  w[2] = n[0];
-  w[4] = p[1];
-  w[5] = p[2];
-  w[6] = p[3];
-  w[3] = 256 - (n[0] + n[1] + n[2] + p[1] + p[2] + p[3]);
+  const __m128i right = _mm_srli_si128(pos, 4);                            // taps 1, 2, 3, 0
+  const __m128i left = _mm_shuffle_epi32(neg, _MM_SHUFFLE(3, 0, 1, 2));  // taps -3, -2, -1, (-4 = 0)
+  __m128i sum = _mm_add_epi32(left, right);
+  sum = _mm_add_epi32(sum, _mm_shuffle_epi32(sum, _MM_SHUFFLE(1, 0, 3, 2)));
+  sum = _mm_add_epi32(sum, _mm_shuffle_epi32(sum, _MM_SHUFFLE(2, 3, 0, 1)));
+  const __m128i tap0 = _mm_sub_epi32(_mm_set1_epi32(256), sum);
+  const __m128i lane3 = _mm_setr_epi32(0, 0, 0, -1);
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(w), _mm_or_si128(left, _mm_and_si128(tap0, lane3)));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(w + 4), right);
 }
 
 #endif

@@ -6,11 +6,32 @@
 #include <emmintrin.h>
 #endif
 
+#include "raster/merge.h"
 #include "raster/row_sampler.h"
 
 namespace vesk::raster {
 
 TRasterizerClass DefaultRasterizerClass = &MakeRasterizer<TRegularRasterizer>;
+
+namespace {
+
+// The number of leading samples with alpha 0.
+std::int32_t TransparentPrefix(const TColor32* samples, std::int32_t count) noexcept {
+  std::int32_t i = 0;
+#if defined(__SSE2__)
+  const __m128i alpha = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+  for (; i + 16 <= count; i += 16) {
+    const auto* p = reinterpret_cast<const __m128i*>(samples + i);
+    const __m128i any = _mm_or_si128(_mm_or_si128(_mm_loadu_si128(p), _mm_loadu_si128(p + 1)),
+                                     _mm_or_si128(_mm_loadu_si128(p + 2), _mm_loadu_si128(p + 3)));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(any, alpha), _mm_setzero_si128())) != 0xFFFF) break;
+  }
+#endif
+  while (i < count && (samples[i] >> 24) == 0) ++i;
+  return i;
+}
+
+}  // namespace
 
 void TRasterizer::SetSampler(TCustomSampler* value) {
   if (sampler_ == value) return;
@@ -21,7 +42,8 @@ void TRasterizer::SetSampler(TCustomSampler* value) {
 void TRasterizer::Rasterize(TBitmap32& target, const TRect& r, const TBitmap32& source) {
   src_alpha_ = source.MasterAlpha();
   mode_ = source.DrawMode();
-  blend_ = BLEND_MEM_EX[static_cast<int>(source.CombineMode()) & 1];
+  combine_ = source.CombineMode() == cmMerge ? cmMerge : cmBlend;
+  blend_ = BLEND_MEM_EX[static_cast<int>(combine_)];
   callback_ = source.OnPixelCombine;
   transparent_color_ = source.OuterColor();
   if (mode_ == dmCustom && !callback_) mode_ = dmOpaque;
@@ -70,23 +92,18 @@ void TRasterizer::AssignColor(TColor32& pixel, TColor32 sample) {
 void TRasterizer::AssignRow(TColor32* pixels, const TColor32* samples, std::int32_t count) {
   switch (mode_) {
     case dmBlend: {
+      // [i, end) is the next run of samples with non-zero alpha.
       std::int32_t i = 0;
-#if defined(__SSE2__)
-      // Four samples at a time: groups that are wholly transparent (common
-      // around turned hands and between letters) cost one test.
-      const __m128i alpha = _mm_set1_epi32(static_cast<int>(0xFF000000u));
-      const __m128i zero = _mm_setzero_si128();
-      for (; i + 4 <= count; i += 4) {
-        const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(samples + i));
-        const int clear = _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(_mm_and_si128(s, alpha), zero)));
-        if (clear == 0xF) continue;
-        for (int k = 0; k < 4; ++k) {
-          if ((clear & (1 << k)) == 0) blend_(samples[i + k], pixels[i + k], src_alpha_);
+      while (i < count) {
+        i += TransparentPrefix(samples + i, count - i);
+        std::int32_t end = i;
+        while (end < count && (samples[end] >> 24) != 0) ++end;
+        if (combine_ == cmMerge) {
+          if (end > i) MergeRowEx(samples + i, pixels + i, end - i, src_alpha_);
+        } else {
+          for (std::int32_t k = i; k < end; ++k) blend_(samples[k], pixels[k], src_alpha_);
         }
-      }
-#endif
-      for (; i < count; ++i) {
-        if ((samples[i] >> 24) != 0) blend_(samples[i], pixels[i], src_alpha_);
+        i = end;
       }
       EMMS();
       break;

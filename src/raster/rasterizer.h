@@ -55,13 +55,17 @@ class TRasterizer : public TThreadPersistent {
   void AssignColor(TColor32& pixel, TColor32 sample);
   // AssignColor for count consecutive pixels, left to right. Samples with
   // alpha 0 leave the pixel as it is in dmBlend (both families keep B for a
-  // transparent foreground), so they are skipped; EMMS runs once at the end.
+  // transparent foreground), so they are skipped; runs of other samples are
+  // merged with MergeRowEx in cmMerge (the per-pixel merge, row by row) and
+  // blended pixel by pixel in cmBlend (whose row form weighs differently).
+  // EMMS runs once at the end.
   void AssignRow(TColor32* pixels, const TColor32* samples, std::int32_t count);
 
  private:
   TCustomSampler* sampler_ = nullptr;
   std::uint32_t src_alpha_ = 255;
   TBlendMemEx blend_ = nullptr;
+  TCombineMode combine_ = cmBlend;
   TPixelCombineEvent callback_;
   TDrawMode mode_ = dmOpaque;
   TColor32 transparent_color_ = 0;

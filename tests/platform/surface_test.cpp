@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -111,9 +112,11 @@ TEST(Surface, AlphaBlendWorkedExamples) {
 }
 
 // Premultiplied sources, every k step of 17, against the plain formula. The
-// soft blend rounds the exact value once; the system's may be one off.
+// soft blend rounds the exact value once. The system's rounds S.c * k / 255,
+// S.a * k / 255 and the destination term one after the other, so it can be
+// up to 1.5 off.
 #ifdef _WIN32
-constexpr double kBlendTolerance = 1.0;
+constexpr double kBlendTolerance = 1.5;
 #else
 constexpr double kBlendTolerance = 0.5;
 #endif
@@ -138,15 +141,15 @@ TEST(Surface, AlphaBlendSweepAgainstPlainFormula) {
     std::vector<std::uint32_t> before(dst->Bits(), dst->Bits() + kW * kH);
     ASSERT_TRUE(dst->AlphaBlend(0, 0, kW, kH, *src, 0, 0, BlendRecord{0, 0, static_cast<std::uint8_t>(k), 1}));
     dst->Flush();
-    int off_by_more = 0;
+    double worst = 0.0;
     for (int i = 0; i < kW * kH; ++i) {
       for (int shift = 0; shift < 32; shift += 8) {
         const double want = PlainOver(src->Bits()[i], before[i], k, shift);
         const double got = (dst->Bits()[i] >> shift) & 0xFF;
-        if (std::abs(got - want) > kBlendTolerance + 1e-9) ++off_by_more;
+        worst = std::max(worst, std::abs(got - want));
       }
     }
-    EXPECT_EQ(off_by_more, 0) << "k " << k;
+    EXPECT_LE(worst, kBlendTolerance + 1e-9) << "k " << k;
   }
 }
 

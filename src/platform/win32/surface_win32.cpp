@@ -71,6 +71,13 @@ class GdiSurface final : public Surface {
 
   bool AlphaBlend(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, const Surface& source,
                   std::int32_t sx, std::int32_t sy, BlendRecord blend) override {
+    // Checked here so that every system refuses the same records and
+    // rectangles (some accept other blend operations).
+    if (blend.BlendOp != kAcSrcOver || blend.BlendFlags != 0 || blend.AlphaFormat > kAcSrcAlpha) return false;
+    if (width < 0 || height < 0 || sx < 0 || sy < 0 || std::int64_t{sx} + width > source.Width() ||
+        std::int64_t{sy} + height > source.Height()) {
+      return false;
+    }
     const BLENDFUNCTION f{blend.BlendOp, blend.BlendFlags, blend.SourceConstantAlpha, blend.AlphaFormat};
     const BOOL ok = ::AlphaBlend(dc_, x, y, width, height, static_cast<HDC>(source.Handle()), sx, sy, width,
                                  height, f);
