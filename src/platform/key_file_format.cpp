@@ -170,34 +170,34 @@ std::optional<TRawValue> ReadTextValue(std::string_view rest, TRegValueType type
   return TRawValue{type, EncodeRegString(*text)};
 }
 
-std::optional<TRawValue> ReadValueData(std::string_view spec) {
-  if (StartsWith(spec, "sz:")) return ReadTextValue(spec.substr(3), rvString);
-  if (StartsWith(spec, "expand_sz:")) return ReadTextValue(spec.substr(10), rvExpandString);
-  if (StartsWith(spec, "dword:")) {
-    const std::string_view digits = spec.substr(6);
+std::optional<TRawValue> ReadValueData(std::string_view form) {
+  if (StartsWith(form, "sz:")) return ReadTextValue(form.substr(3), rvString);
+  if (StartsWith(form, "expand_sz:")) return ReadTextValue(form.substr(10), rvExpandString);
+  if (StartsWith(form, "dword:")) {
+    const std::string_view digits = form.substr(6);
     if (digits.size() != 8) return std::nullopt;
     auto bytes = ReadHexBytes(digits);
     if (!bytes) return std::nullopt;
     return TRawValue{rvDword, {(*bytes)[3], (*bytes)[2], (*bytes)[1], (*bytes)[0]}};
   }
-  if (StartsWith(spec, "hex(")) {
-    const std::size_t close = spec.find("):");
+  if (StartsWith(form, "hex(")) {
+    const std::size_t close = form.find("):");
     if (close == std::string_view::npos || close == 4) return std::nullopt;
     std::uint32_t type = 0;
-    const char* first = spec.data() + 4;
-    const char* last = spec.data() + close;
+    const char* first = form.data() + 4;
+    const char* last = form.data() + close;
     const auto [end, error] = std::from_chars(first, last, type);
     if (error != std::errc() || end != last) return std::nullopt;
-    auto bytes = ReadHexBytes(spec.substr(close + 2));
+    auto bytes = ReadHexBytes(form.substr(close + 2));
     if (!bytes) return std::nullopt;
     return TRawValue{static_cast<TRegValueType>(type), std::move(*bytes)};
   }
   return std::nullopt;
 }
 
-bool ValidName(const std::string& name) {
-  return name.size() <= 16383 && name.find('\0') == std::string::npos && IsValidUtf8(name);
-}
+// Names are taken as the bytes they are: a name that is not UTF-8 stays
+// readable rather than losing its value.
+bool ValidName(const std::string& name) { return name.size() <= 16383 && name.find('\0') == std::string::npos; }
 
 }  // namespace
 
@@ -225,7 +225,7 @@ TKeyFileContents ParseKeyFile(std::string_view text) {
     } else if (line[0] == '[' && line.back() == ']' && line.size() >= 2) {
       std::vector<std::string> names;
       const std::optional<std::string> path = ReadKeyPath(line.substr(1, line.size() - 2));
-      if (path && IsValidUtf8(*path) && SplitKeyPath(*path, names)) {
+      if (path && SplitKeyPath(*path, names)) {
         section = &result.Root;
         for (const std::string& name : names) section = &section->Subkeys[name];
         good = true;

@@ -1,5 +1,5 @@
 #pragma once
-// A key store kept as a tree in memory: the common part of the in-memory
+// A key store kept as a tree in memory: the common base of the in-memory
 // store and the file-backed one. Subclasses hook in before every operation
 // (to refuse it) and after every change (to persist it).
 //

@@ -181,7 +181,8 @@ bool TKernelResampler::SampleRowFixed(TFixed u, TFixed v, TFixed du, TFixed dv, 
   if (linear) {
     ClampSpan(u, du, std::int64_t{c.Left} * 65536 - 65535, std::int64_t{c.Right} * 65536, first, last);
     ClampSpan(v, dv, std::int64_t{c.Top} * 65536 - 65535, std::int64_t{c.Bottom} * 65536, first, last);
-    if (last < first) last = first;
+    first = std::min<std::int64_t>(first, count);
+    last = std::clamp<std::int64_t>(last, first, count);
     std::fill(out, out + first, outer);
     std::fill(out + last, out + count, outer);
   }

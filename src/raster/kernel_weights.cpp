@@ -194,7 +194,9 @@ void TKernelWeights::Bind(const TCustomKernel& kernel) {
   use_table_ = TLanczosWeightTable::Serves(kernel);
   small_weights_ = use_table_ || typeid(kernel) == typeid(TBoxKernel);
   if (use_table_ && (!table_ || table_->Width() != kernel.GetWidth())) table_ = TableFor(kernel.GetWidth());
-  slots_[0].valid = slots_[1].valid = false;
+  // Rows are read in groups of eight: no entry past this radius's taps may
+  // keep a weight of an earlier kernel.
+  for (TSlot& slot : slots_) slot = TSlot{};
 }
 
 const std::int32_t* TKernelWeights::Row(float f) {

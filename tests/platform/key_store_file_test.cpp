@@ -53,10 +53,11 @@ struct Rng {
 };
 
 std::string RandomName(Rng& rng) {
-  // Printable ASCII and the bytes that need escaping, plus UTF-8 letters;
+  // Printable ASCII and the bytes that need escaping, UTF-8 letters and a
+  // byte that is not UTF-8;
   // never a backslash (a key separator) or a zero.
   static const std::vector<std::string> pieces = {"a", "Z", "7", " ", "\"", "%", "]", "[", "=", ";",
-                                                  "\t", "\n", "\r", "\x7F", "\x01", "\xC3\xA9", "\xE2\x98\x83"};
+                                                  "\t", "\n", "\r", "\x7F", "\x01", "\xC3\xA9", "\xE2\x98\x83", "\xFF"};
   std::string name;
   const std::uint32_t length = 1 + rng.Below(8);
   for (std::uint32_t i = 0; i < length; ++i) name += pieces[rng.Below(static_cast<std::uint32_t>(pieces.size()))];

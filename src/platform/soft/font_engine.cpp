@@ -81,6 +81,7 @@ class Engine {
       if (face != nullptr) FT_Done_Face(face);
     }
     if (library_ != nullptr) FT_Done_FreeType(library_);
+    FcFini();
   }
 
   const Match& Find(const FontDesc& font) {
