@@ -59,28 +59,48 @@ inline __m128i Dot4(const TColor32* p, __m128i w01, __m128i w23) noexcept {
   return _mm_add_epi32(lo, hi);
 }
 
+// The weights of one sample made ready for the convolution: the column
+// weights as 16-bit pairs, the rows with a non-zero weight and their weights.
+// Consecutive samples with the same fractions (translations, quarter turns)
+// reuse them.
+struct TPreparedWeights {
+  __m128i pairs[4 * 2];
+  __m128i row_weight[kMaxKernelTaps];
+  int row[kMaxKernelTaps];
+  int rows = 0;
+  int groups = 0;
+};
+
 // wx and wy hold 2 * kw + 1 weights followed by zeros up to 16 entries,
 // each small enough for a 16-bit lane.
-TColor32 Convolve(const TColor32* base, std::int32_t stride, int kw, const std::int32_t* wx,
-                  const std::int32_t* wy, bool range_check) noexcept {
-  const int taps = 2 * kw + 1;
-  const int groups = ColumnGroups(kw);
-  __m128i wp[4 * 2];
-  for (int g = 0; g < groups; ++g) {
-    const auto* row = reinterpret_cast<const __m128i*>(wx + kGroup * g);
-    const __m128i w8 = _mm_packs_epi32(_mm_loadu_si128(row), _mm_loadu_si128(row + 1));
-    wp[4 * g + 0] = _mm_shuffle_epi32(w8, 0x00);  // (w0, w1) in every lane
-    wp[4 * g + 1] = _mm_shuffle_epi32(w8, 0x55);  // (w2, w3)
-    wp[4 * g + 2] = _mm_shuffle_epi32(w8, 0xAA);  // (w4, w5)
-    wp[4 * g + 3] = _mm_shuffle_epi32(w8, 0xFF);  // (w6, w7)
+void Prepare(int kw, const std::int32_t* wx, const std::int32_t* wy, TPreparedWeights& p) noexcept {
+  p.groups = ColumnGroups(kw);
+  for (int g = 0; g < p.groups; ++g) {
+    const auto* w = reinterpret_cast<const __m128i*>(wx + kGroup * g);
+    const __m128i w8 = _mm_packs_epi32(_mm_loadu_si128(w), _mm_loadu_si128(w + 1));
+    p.pairs[4 * g + 0] = _mm_shuffle_epi32(w8, 0x00);  // (w0, w1) in every lane
+    p.pairs[4 * g + 1] = _mm_shuffle_epi32(w8, 0x55);  // (w2, w3)
+    p.pairs[4 * g + 2] = _mm_shuffle_epi32(w8, 0xAA);  // (w4, w5)
+    p.pairs[4 * g + 3] = _mm_shuffle_epi32(w8, 0xFF);  // (w6, w7)
   }
+  p.rows = 0;
+  for (int i = 0; i < 2 * kw + 1; ++i) {
+    if (wy[i] == 0) continue;  // a row of weight 0 adds nothing
+    p.row[p.rows] = i;
+    p.row_weight[p.rows] = _mm_set1_epi32(wy[i]);
+    ++p.rows;
+  }
+}
+
+TColor32 Convolve(const TPreparedWeights& p, const TColor32* base, std::int32_t stride, bool range_check) noexcept {
   __m128i acc = _mm_setzero_si128();
-  for (int i = 0; i < taps; ++i) {
-    if (wy[i] == 0) continue;
-    const TColor32* row = base + static_cast<std::ptrdiff_t>(i) * stride;
-    __m128i h = _mm_add_epi32(Dot4(row, wp[0], wp[1]), Dot4(row + 4, wp[2], wp[3]));
-    if (groups > 1) h = _mm_add_epi32(h, _mm_add_epi32(Dot4(row + 8, wp[4], wp[5]), Dot4(row + 12, wp[6], wp[7])));
-    acc = _mm_add_epi32(acc, MulLo32(h, _mm_set1_epi32(wy[i])));
+  for (int k = 0; k < p.rows; ++k) {
+    const TColor32* row = base + static_cast<std::ptrdiff_t>(p.row[k]) * stride;
+    __m128i h = _mm_add_epi32(Dot4(row, p.pairs[0], p.pairs[1]), Dot4(row + 4, p.pairs[2], p.pairs[3]));
+    if (p.groups > 1) {
+      h = _mm_add_epi32(h, _mm_add_epi32(Dot4(row + 8, p.pairs[4], p.pairs[5]), Dot4(row + 12, p.pairs[6], p.pairs[7])));
+    }
+    acc = _mm_add_epi32(acc, MulLo32(h, p.row_weight[k]));
   }
   // >> 16, then the low 16 bits as a signed number.
   __m128i v = _mm_srai_epi32(_mm_slli_epi32(_mm_srai_epi32(acc, 16), 16), 16);
@@ -93,16 +113,26 @@ TColor32 Convolve(const TColor32* base, std::int32_t stride, int kw, const std::
 
 #else
 
-TColor32 Convolve(const TColor32* base, std::int32_t stride, int kw, const std::int32_t* wx,
-                  const std::int32_t* wy, bool range_check) noexcept {
-  const int taps = 2 * kw + 1;
+struct TPreparedWeights {
+  std::int32_t wx[kMaxKernelTaps];
+  std::int32_t wy[kMaxKernelTaps];
+  int taps = 0;
+};
+
+void Prepare(int kw, const std::int32_t* wx, const std::int32_t* wy, TPreparedWeights& p) noexcept {
+  p.taps = 2 * kw + 1;
+  std::copy_n(wx, p.taps, p.wx);
+  std::copy_n(wy, p.taps, p.wy);
+}
+
+TColor32 Convolve(const TPreparedWeights& p, const TColor32* base, std::int32_t stride, bool range_check) noexcept {
   TKernelSums sums;
-  for (int i = 0; i < taps; ++i) {
-    if (wy[i] == 0) continue;
+  for (int i = 0; i < p.taps; ++i) {
+    if (p.wy[i] == 0) continue;
     const TColor32* row = base + static_cast<std::ptrdiff_t>(i) * stride;
     TKernelSums h;
-    for (int j = 0; j < taps; ++j) h.Add(row[j], wx[j]);
-    sums.AddScaled(h, wy[i]);
+    for (int j = 0; j < p.taps; ++j) h.Add(row[j], p.wx[j]);
+    sums.AddScaled(h, p.wy[i]);
   }
   return sums.Pack(range_check);
 }
@@ -187,6 +217,9 @@ bool TKernelResampler::SampleRowFixed(TFixed u, TFixed v, TFixed du, TFixed dv, 
     std::fill(out + last, out + count, outer);
   }
   constexpr std::int32_t kExact = 1 << 24;  // |u| below this converts exactly
+  TPreparedWeights prepared;
+  std::int32_t prepared_gx = -1;  // no fraction yet
+  std::int32_t prepared_gy = -1;
   auto uu = static_cast<std::uint32_t>(u) + static_cast<std::uint32_t>(first) * static_cast<std::uint32_t>(du);
   auto vv = static_cast<std::uint32_t>(v) + static_cast<std::uint32_t>(first) * static_cast<std::uint32_t>(dv);
   for (std::int64_t i = first; i < last;
@@ -207,15 +240,21 @@ bool TKernelResampler::SampleRowFixed(TFixed u, TFixed v, TFixed du, TFixed dv, 
     }
     const std::int32_t cx = (su + 0xFFFF) >> 16;
     const std::int32_t cy = (sv + 0xFFFF) >> 16;
-    const float fx = static_cast<float>((cx << 16) - su) * (1.0f / 65536.0f);
-    const float fy = static_cast<float>((cy << 16) - sv) * (1.0f / 65536.0f);
-    const std::int32_t* wx = nullptr;
-    const std::int32_t* wy = nullptr;
-    weights_.Rows(fx, fy, wx, wy);
+    // The fractions in 1/65536: (cx << 16) - u.
+    const std::int32_t gx = (cx << 16) - su;
+    const std::int32_t gy = (cy << 16) - sv;
+    if (gx != prepared_gx || gy != prepared_gy) {
+      const std::int32_t* wx = nullptr;
+      const std::int32_t* wy = nullptr;
+      weights_.Rows(static_cast<float>(gx) * (1.0f / 65536.0f), static_cast<float>(gy) * (1.0f / 65536.0f), wx, wy);
+      Prepare(kw, wx, wy, prepared);
+      prepared_gx = gx;
+      prepared_gy = gy;
+    }
     // Tap (-KW, -KW) of the sample sits at padded (cx - Left, cy - Top).
     const TColor32* base =
         padded_.data() + static_cast<std::ptrdiff_t>(cy - c.Top) * padded_stride_ + (cx - c.Left);
-    out[i] = Convolve(base, padded_stride_, kw, wx, wy, range_check);
+    out[i] = Convolve(prepared, base, padded_stride_, range_check);
   }
   return true;
 }

@@ -31,6 +31,20 @@ std::int32_t TransparentPrefix(const TColor32* samples, std::int32_t count) noex
   return i;
 }
 
+// The number of leading samples with non-zero alpha.
+std::int32_t VisiblePrefix(const TColor32* samples, std::int32_t count) noexcept {
+  std::int32_t i = 0;
+#if defined(__SSE2__)
+  const __m128i alpha = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+  for (; i + 4 <= count; i += 4) {
+    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(samples + i));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(s, alpha), _mm_setzero_si128())) != 0) break;
+  }
+#endif
+  while (i < count && (samples[i] >> 24) != 0) ++i;
+  return i;
+}
+
 }  // namespace
 
 void TRasterizer::SetSampler(TCustomSampler* value) {
@@ -96,8 +110,7 @@ void TRasterizer::AssignRow(TColor32* pixels, const TColor32* samples, std::int3
       std::int32_t i = 0;
       while (i < count) {
         i += TransparentPrefix(samples + i, count - i);
-        std::int32_t end = i;
-        while (end < count && (samples[end] >> 24) != 0) ++end;
+        const std::int32_t end = i + VisiblePrefix(samples + i, count - i);
         if (combine_ == cmMerge) {
           if (end > i) MergeRowEx(samples + i, pixels + i, end - i, src_alpha_);
         } else {
@@ -140,7 +153,10 @@ void TRegularRasterizer::DoRasterize(TBitmap32& target, const TRect& w) {
   for (std::int32_t y = w.Top; y < w.Bottom; ++y) {
     if (width > 0) {
       TColor32* p = target.PixelPtr(w.Left, y);
-      if (rows != nullptr && rows->SampleRowInt(w.Left, y, width, samples.data())) {
+      const TColor32* direct = rows != nullptr ? rows->PeekRowInt(w.Left, y, width) : nullptr;
+      if (direct != nullptr) {
+        AssignRow(p, direct, width);
+      } else if (rows != nullptr && rows->SampleRowInt(w.Left, y, width, samples.data())) {
         AssignRow(p, samples.data(), width);
       } else {
         for (std::int32_t x = w.Left; x < w.Right; ++x, ++p) AssignColor(*p, sampler.GetSampleInt(x, y));

@@ -23,6 +23,15 @@ class TIntRowSampler {
   // returns true; returns false without writing when it cannot serve this
   // run (the caller then samples one by one).
   virtual bool SampleRowInt(std::int32_t x, std::int32_t y, std::int32_t count, TColor32* out) = 0;
+  // When the samples GetSampleInt(x + i, y), i = 0 .. count - 1, are simply
+  // count consecutive pixels of the sampled bitmap, those pixels; nullptr
+  // otherwise (then SampleRowInt or single samples).
+  [[nodiscard]] virtual const TColor32* PeekRowInt(std::int32_t x, std::int32_t y, std::int32_t count) {
+    static_cast<void>(x);
+    static_cast<void>(y);
+    static_cast<void>(count);
+    return nullptr;
+  }
   // The bitmap the samples read, or nullptr when unknown.
   [[nodiscard]] virtual const TBitmap32* SampledBitmap() const = 0;
   // Drops whatever a run keeps of the source between calls. The rasterizer

@@ -185,4 +185,20 @@ bool TNearestTransformer::SampleRowInt(std::int32_t x, std::int32_t y, std::int3
   return true;
 }
 
+const TColor32* TNearestTransformer::PeekRowInt(std::int32_t x, std::int32_t y, std::int32_t count) {
+  TNearestResampler* nearest = RunTargets().nearest;
+  if (nearest == nullptr || nearest->Bitmap() == nullptr || nearest->PixelAccessMode() != pamSafe) return nullptr;
+  TFixedPoint start;
+  TFixedPoint step;
+  if (!RowStart(x, y, count, start, step)) return nullptr;
+  if (step.X != FixedOne || step.Y != 0 || (start.X & 0xFFFF) != 0 || (start.Y & 0xFFFF) != 0) return nullptr;
+  // FixedRound of a whole value is the value itself.
+  const std::int64_t sx = start.X >> 16;
+  const std::int64_t sy = start.Y >> 16;
+  const TBitmap32& bitmap = *nearest->Bitmap();
+  const TRect& c = bitmap.ClipRect();
+  if (sy < c.Top || sy >= c.Bottom || sx < c.Left || sx + count > c.Right) return nullptr;
+  return bitmap.PixelPtr(static_cast<std::int32_t>(sx), static_cast<std::int32_t>(sy));
+}
+
 }  // namespace vesk::raster

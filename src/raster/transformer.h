@@ -88,6 +88,9 @@ class TNearestTransformer : public TTransformer {
 
   // Runs through an affine transformation into a TNearestResampler.
   bool SampleRowInt(std::int32_t x, std::int32_t y, std::int32_t count, TColor32* out) override;
+  // A whole-pixel row that lies inside the clip rectangle of a
+  // TNearestResampler in pamSafe is the source row itself.
+  [[nodiscard]] const TColor32* PeekRowInt(std::int32_t x, std::int32_t y, std::int32_t count) override;
 };
 
 // A transformer class: makes a transformer of that class for a sampler and

@@ -84,8 +84,10 @@ TEST_F(AlphaTextTest, BitmapIsTheExtentPlusTwoWithTheFontColourPremultiplied) {
   EXPECT_GT(partial, 20);  // and the edges smooth
 }
 
-// A light and a dark font are measured with opposite inks; both give the
-// coverage of the same glyphs.
+// A light and a dark font are measured with opposite inks; both find the
+// same glyph pixels. (How strongly an edge pixel is covered differs: the
+// system's renderer may correct dark-on-light and light-on-dark edges
+// differently.)
 TEST_F(AlphaTextTest, LightAndDarkFontsCoverTheSamePixels) {
   platform::FontDesc light = DejaVu(14), dark = DejaVu(14);
   light.Color = 0xFFFFFF;
@@ -94,14 +96,17 @@ TEST_F(AlphaTextTest, LightAndDarkFontsCoverTheSamePixels) {
   const auto b = MakeTextBitmap("12:34", dark);
   ASSERT_EQ(a->Width(), b->Width());
   ASSERT_EQ(a->Height(), b->Height());
+  int covered = 0;
   for (int y = 0; y < a->Height(); ++y) {
     for (int x = 0; x < a->Width(); ++x) {
-      const int alpha_a = static_cast<int>(At(*a, x, y) >> 24);
-      const int alpha_b = static_cast<int>(At(*b, x, y) >> 24);
+      const std::uint32_t alpha_a = At(*a, x, y) >> 24;
+      const std::uint32_t alpha_b = At(*b, x, y) >> 24;
       EXPECT_EQ(alpha_a == 0, alpha_b == 0) << x << "," << y;
-      EXPECT_NEAR(alpha_a, alpha_b, 40) << x << "," << y;
+      EXPECT_EQ(alpha_a == 255, alpha_b == 255) << x << "," << y;
+      if (alpha_a > 0) ++covered;
     }
   }
+  EXPECT_GT(covered, 40);
 }
 
 // out = S * k + D * (1 - S.alpha * k / 255), within the platform's

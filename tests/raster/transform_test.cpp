@@ -348,29 +348,35 @@ TEST(Transform, RowPathsEqualPixelByPixel) {
 }
 
 // The text overlay's path: nearest sampling through the identity, merged.
+// An even-sized overlay at a whole-pixel offset is read straight from its
+// rows; odd sizes and half pixels take the sampled rows.
 TEST(Transform, NearestRowsEqualPixelByPixel) {
-  TBitmap32 text;
-  FillRandom(text, 37, 21, 8);
-  text.SetOuterColor(0x7F102030u);
-  TBitmap32 background;
-  FillRandom(background, 40, 30, 9);
-  for (float shift : {0.0f, 2.0f, 0.5f, -3.25f}) {
-    TAffineTransformation t;
-    SetSrcRectOf(t, text);
-    t.Translate(shift, shift / 2);
-    TBitmap32 rows;
-    rows.Assign(&background);
-    text.SetDrawMode(dmBlend);
-    text.SetCombineMode(cmMerge);
-    Transform(rows, text, t);
-    TBitmap32 pixels;
-    pixels.Assign(&background);
-    text.SetDrawMode(dmCustom);
-    text.OnPixelCombine = [](TColor32 f, TColor32& b, TColor32 m) { MergePixelExInPlace(f, b, m); };
-    Transform(pixels, text, t);
-    text.OnPixelCombine = nullptr;
-    for (int y = 0; y < 30; ++y) {
-      for (int x = 0; x < 40; ++x) ASSERT_EQ(Hex(rows.Pixel(x, y)), Hex(pixels.Pixel(x, y))) << x << "," << y;
+  for (int size : {36, 37}) {
+    TBitmap32 text;
+    FillRandom(text, size, size - 16, 8);
+    text.SetOuterColor(0x7F102030u);
+    TBitmap32 background;
+    FillRandom(background, 40, 30, 9);
+    for (float shift : {0.0f, 2.0f, 0.5f, -3.25f}) {
+      TAffineTransformation t;
+      SetSrcRectOf(t, text);
+      t.Translate(shift, shift / 2);
+      TBitmap32 rows;
+      rows.Assign(&background);
+      text.SetDrawMode(dmBlend);
+      text.SetCombineMode(cmMerge);
+      Transform(rows, text, t);
+      TBitmap32 pixels;
+      pixels.Assign(&background);
+      text.SetDrawMode(dmCustom);
+      text.OnPixelCombine = [](TColor32 f, TColor32& b, TColor32 m) { MergePixelExInPlace(f, b, m); };
+      Transform(pixels, text, t);
+      text.OnPixelCombine = nullptr;
+      for (int y = 0; y < 30; ++y) {
+        for (int x = 0; x < 40; ++x) {
+          ASSERT_EQ(Hex(rows.Pixel(x, y)), Hex(pixels.Pixel(x, y))) << x << "," << y << " size " << size;
+        }
+      }
     }
   }
 }

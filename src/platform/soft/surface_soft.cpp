@@ -52,11 +52,12 @@ class SoftSurface final : public Surface {
     top = std::max(top, 0);
     right = std::min(right, Width());
     bottom = std::min(bottom, Height());
+    if (left >= right || top >= bottom) return;
     const std::uint32_t bgr = ResolveGdiColor(color);
     const std::uint32_t value = ((bgr & 0xFFu) << 16) | (bgr & 0xFF00u) | ((bgr >> 16) & 0xFFu);
     for (std::int32_t y = top; y < bottom; ++y) {
       std::uint32_t* row = Bits() + static_cast<std::ptrdiff_t>(y) * Width();
-      std::fill(row + left, row + std::max(left, right), value);
+      std::fill(row + left, row + right, value);
     }
   }
 
