@@ -17,12 +17,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <cstdint>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <cmath>
-#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -99,7 +99,8 @@ bool LoadAsset(TBitmap32& bmp, const char* name) {
     const vesk::imaging::SkinImage image = vesk::imaging::DecodeSkinPng(bytes);
     bmp.SetSize(image.Width, image.Height);
     for (int y = 0; y < image.Height; ++y) {
-      for (int x = 0; x < image.Width; ++x) bmp.SetPixel(x, y, image.Pixels[static_cast<std::size_t>(y) * image.Width + x]);
+      for (int x = 0; x < image.Width; ++x)
+        bmp.SetPixel(x, y, image.Pixels[static_cast<std::size_t>(y) * image.Width + x]);
     }
     return true;
   } catch (const vesk::Exception&) {
@@ -138,7 +139,8 @@ class TOurFrame {
     text_->Bitmap().SetCombineMode(cmMerge);
     for (std::size_t i = 0; i < kHands.size(); ++i) {
       TRotLayer* hand = image_.Layers().Add<TRotLayer>();
-      if (!LoadAsset(hand->Bitmap(), kHands[i].file)) FillHand(hand->Bitmap(), kHands[i].w, kHands[i].h, kHands[i].grey);
+      if (!LoadAsset(hand->Bitmap(), kHands[i].file))
+        FillHand(hand->Bitmap(), kHands[i].w, kHands[i].h, kHands[i].grey);
       hand->Bitmap().SetDrawMode(dmBlend);
       hand->Bitmap().SetCombineMode(cmMerge);
       TKernelResampler::Create(hand->Bitmap())->SetKernel(std::make_unique<TLanczosKernel>());
@@ -190,8 +192,8 @@ class TPixmanFrame {
     text_ = Wrap(source.Text());
     int n = 0;
     pixman_fixed_t* params = pixman_filter_create_separable_convolution(
-        &n, pixman_double_to_fixed(1.0), pixman_double_to_fixed(1.0), PIXMAN_KERNEL_LANCZOS3,
-        PIXMAN_KERNEL_LANCZOS3, PIXMAN_KERNEL_IMPULSE, PIXMAN_KERNEL_IMPULSE, 8, 8);
+        &n, pixman_double_to_fixed(1.0), pixman_double_to_fixed(1.0), PIXMAN_KERNEL_LANCZOS3, PIXMAN_KERNEL_LANCZOS3,
+        PIXMAN_KERNEL_IMPULSE, PIXMAN_KERNEL_IMPULSE, 8, 8);
     for (int i = 0; i < 3; ++i) {
       hands_[i] = Wrap(source.Hand(i).Bitmap());
       pixman_image_set_filter(hands_[i], PIXMAN_FILTER_SEPARABLE_CONVOLUTION, params, n);
@@ -247,7 +249,8 @@ std::array<TRect, 3> HandBounds(TOurFrame& frame, const std::array<float, 3>& an
     TRotLayer& hand = frame.Hand(i);
     hand.SetAngle(angles[static_cast<std::size_t>(i)]);
     hand.AdjustTransformation();
-    r[static_cast<std::size_t>(i)] = IntersectRect(hand.Transformation().GetTransformedBounds(), TRect{0, 0, kSide, kSide});
+    r[static_cast<std::size_t>(i)] =
+        IntersectRect(hand.Transformation().GetTransformedBounds(), TRect{0, 0, kSide, kSide});
   }
   return r;
 }

@@ -40,8 +40,10 @@ Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display.txt" >"$w
 xvfb_pid=$!
 clock_pid=""
 cleanup() {
+  # Ends only the clock started here (timeout passes the signal on to it).
   if [ -n "$clock_pid" ]; then
-    timeout 10 wineserver -k >/dev/null 2>&1 || true
+    kill "$clock_pid" 2>/dev/null || true
+    for _ in $(seq 1 50); do kill -0 "$clock_pid" 2>/dev/null || break; sleep 0.1; done
   fi
   kill "$xvfb_pid" 2>/dev/null || true
 }

@@ -188,8 +188,8 @@ int main(int argc, char** argv) {
     image.SetDrawMode(dmBlend);
     image.SetCombineMode(cmMerge);
     TKernelResampler::Create(image)->SetKernel(std::make_unique<TLanczosKernel>());
-    const TFloatPoint pivot = o.has_pivot ? TFloatPoint{o.pivot_x, o.pivot_y}
-                                          : TFloatPoint{image.Width() / 2.0f, image.Height() / 2.0f};
+    const TFloatPoint pivot =
+        o.has_pivot ? TFloatPoint{o.pivot_x, o.pivot_y} : TFloatPoint{image.Width() / 2.0f, image.Height() / 2.0f};
     layer->SetBitmapCenter(pivot);
     layer->SetPosition(o.has_position ? TFloatPoint{o.position_x, o.position_y} : pivot);
     layer->SetAngle(o.angle);

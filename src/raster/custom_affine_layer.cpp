@@ -19,8 +19,8 @@ TCustomAffineLayer::~TCustomAffineLayer() {
 
 void TCustomAffineLayer::BitmapChanged() {
   if (transformation_) {
-    transformation_->SetSrcRect(TFloatRect{0.0f, 0.0f, static_cast<float>(bitmap_->Width()),
-                                           static_cast<float>(bitmap_->Height())});
+    transformation_->SetSrcRect(
+        TFloatRect{0.0f, 0.0f, static_cast<float>(bitmap_->Width()), static_cast<float>(bitmap_->Height())});
   }
   Changed();
 }

@@ -98,7 +98,8 @@ TColor32 Convolve(const TPreparedWeights& p, const TColor32* base, std::int32_t 
     const TColor32* row = base + static_cast<std::ptrdiff_t>(p.row[k]) * stride;
     __m128i h = _mm_add_epi32(Dot4(row, p.pairs[0], p.pairs[1]), Dot4(row + 4, p.pairs[2], p.pairs[3]));
     if (p.groups > 1) {
-      h = _mm_add_epi32(h, _mm_add_epi32(Dot4(row + 8, p.pairs[4], p.pairs[5]), Dot4(row + 12, p.pairs[6], p.pairs[7])));
+      h = _mm_add_epi32(h,
+                        _mm_add_epi32(Dot4(row + 8, p.pairs[4], p.pairs[5]), Dot4(row + 12, p.pairs[6], p.pairs[7])));
     }
     acc = _mm_add_epi32(acc, MulLo32(h, p.row_weight[k]));
   }
@@ -188,8 +189,7 @@ void TKernelResampler::BuildPaddedCopy(TColor32 outer) {
   padded_ready_ = true;
 }
 
-bool TKernelResampler::SampleRowFixed(TFixed u, TFixed v, TFixed du, TFixed dv, std::int32_t count,
-                                      TColor32* out) {
+bool TKernelResampler::SampleRowFixed(TFixed u, TFixed v, TFixed du, TFixed dv, std::int32_t count, TColor32* out) {
   const TPixelAccessMode mode = pixel_access_mode_;
   if (!runs_allowed_ || bitmap_ == nullptr || kernel_mode_ != kmDynamic || !weights_.SmallWeights()) return false;
   if (mode != pamSafe && mode != pamTransparentEdge) return false;
@@ -252,8 +252,7 @@ bool TKernelResampler::SampleRowFixed(TFixed u, TFixed v, TFixed du, TFixed dv, 
       prepared_gy = gy;
     }
     // Tap (-KW, -KW) of the sample sits at padded (cx - Left, cy - Top).
-    const TColor32* base =
-        padded_.data() + static_cast<std::ptrdiff_t>(cy - c.Top) * padded_stride_ + (cx - c.Left);
+    const TColor32* base = padded_.data() + static_cast<std::ptrdiff_t>(cy - c.Top) * padded_stride_ + (cx - c.Left);
     out[i] = Convolve(prepared, base, padded_stride_, range_check);
   }
   return true;

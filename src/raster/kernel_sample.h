@@ -41,8 +41,8 @@ struct TKernelSums {
     for (int k = 0; k < 4; ++k) {
       const auto sum = static_cast<std::int32_t>(static_cast<std::uint32_t>(c[k]));
       const auto v = static_cast<std::int16_t>(sum >> 16);
-      const std::uint32_t byte =
-          range_check ? static_cast<std::uint32_t>(v < 0 ? 0 : (v > 255 ? 255 : v)) : (static_cast<std::uint32_t>(v) & 0xFFu);
+      const std::uint32_t byte = range_check ? static_cast<std::uint32_t>(v < 0 ? 0 : (v > 255 ? 255 : v))
+                                             : (static_cast<std::uint32_t>(v) & 0xFFu);
       out |= byte << (8 * k);
     }
     return out;

@@ -81,8 +81,7 @@ std::int32_t KernelWeight(const TCustomKernel& kernel, float t) {
 void CorrectTapZero(int kw, std::int32_t* w) noexcept {
   std::int64_t sum = 0;
   for (int i = 0; i <= 2 * kw; ++i) sum += w[i];
-  w[kw] = static_cast<std::int32_t>(static_cast<std::uint32_t>(w[kw]) -
-                                    static_cast<std::uint32_t>(sum - 256));
+  w[kw] = static_cast<std::int32_t>(static_cast<std::uint32_t>(w[kw]) - static_cast<std::uint32_t>(sum - 256));
 }
 
 void ExactWeights(const TCustomKernel& kernel, int kw, float f, std::int32_t* w) {

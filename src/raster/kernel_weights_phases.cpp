@@ -86,7 +86,8 @@ struct TAxis {
 // width and already 0). Lanes near a rounding step are recomputed with the
 // kernel's Filter first. The row is stored as two 128-bit words, which later
 // 128-bit reads of the row take straight from the store.
-void Assemble(const TAxis& axis, const TCustomKernel& kernel, float f, std::int32_t* w, int& fallbacks) {
+[[gnu::always_inline]] inline void Assemble(const TAxis& axis, const TCustomKernel& kernel, float f, std::int32_t* w,
+                                            int& fallbacks) {
   __m128i pos = axis.pos.weights;
   __m128i neg = axis.neg.weights;
   if (((axis.pos.near & 0xE) | (axis.neg.near & 0x7)) != 0) {
@@ -107,7 +108,7 @@ void Assemble(const TAxis& axis, const TCustomKernel& kernel, float f, std::int3
     pos = _mm_load_si128(reinterpret_cast<const __m128i*>(p));
     neg = _mm_load_si128(reinterpret_cast<const __m128i*>(n));
   }
-  const __m128i right = _mm_srli_si128(pos, 4);                            // taps 1, 2, 3, 0
+  const __m128i right = _mm_srli_si128(pos, 4);                          // taps 1, 2, 3, 0
   const __m128i left = _mm_shuffle_epi32(neg, _MM_SHUFFLE(3, 0, 1, 2));  // taps -3, -2, -1, (-4 = 0)
   __m128i sum = _mm_add_epi32(left, right);
   sum = _mm_add_epi32(sum, _mm_shuffle_epi32(sum, _MM_SHUFFLE(1, 0, 3, 2)));
@@ -138,8 +139,8 @@ bool TLanczosWeightTable::PhaseRow(const TCustomKernel& kernel, float f, std::in
 #endif
 }
 
-bool TLanczosWeightTable::PhaseRows(const TCustomKernel& kernel, float fx, float fy, std::int32_t* wx,
-                                    std::int32_t* wy, int& fallbacks) const {
+bool TLanczosWeightTable::PhaseRows(const TCustomKernel& kernel, float fx, float fy, std::int32_t* wx, std::int32_t* wy,
+                                    int& fallbacks) const {
 #if defined(__SSE2__)
   if (phases_.empty() || !(fx > 0.0f && fx < 1.0f) || !(fy > 0.0f && fy < 1.0f)) return false;
   // Both axes before either is used, so their evaluations overlap.

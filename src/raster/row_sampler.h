@@ -47,8 +47,7 @@ class TFixedRowSampler {
  public:
   virtual ~TFixedRowSampler() = default;
   // out[i] := GetSampleFixed(u_i, v_i). False when the run cannot be served.
-  virtual bool SampleRowFixed(TFixed u, TFixed v, TFixed du, TFixed dv, std::int32_t count,
-                              TColor32* out) = 0;
+  virtual bool SampleRowFixed(TFixed u, TFixed v, TFixed du, TFixed dv, std::int32_t count, TColor32* out) = 0;
   [[nodiscard]] virtual const TBitmap32* SampledBitmap() const = 0;
   virtual void RestartRun() {}
 };

@@ -60,9 +60,9 @@ class TTransformer : public TNestedSampler, public TIntRowSampler {
   struct TRunTargets {
     const TCustomSampler* sampler = nullptr;
     const TTransformation* transformation = nullptr;
-    TFixedRowSampler* rows = nullptr;       // the nested sampler's fixed runs
-    TNearestResampler* nearest = nullptr;   // the nested sampler, when exactly a TNearestResampler
-    bool affine = false;                    // the transformation is exactly a TAffineTransformation
+    TFixedRowSampler* rows = nullptr;      // the nested sampler's fixed runs
+    TNearestResampler* nearest = nullptr;  // the nested sampler, when exactly a TNearestResampler
+    bool affine = false;                   // the transformation is exactly a TAffineTransformation
   };
   [[nodiscard]] const TRunTargets& RunTargets() const;
 

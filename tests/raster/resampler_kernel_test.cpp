@@ -169,7 +169,8 @@ TEST(KernelResampler, RingingIsClampedToTheByteRange) {
     for (int x = 0; x < 12; ++x) ref.pixels.push_back(bmp.Pixel(x, y));
   }
   auto unclamped = [&](float x, float y) {
-    return testing::RefKernelSample(ref, 0, x, y, 3, [](float t) { return testing::RefLanczos(t); }, false);
+    return testing::RefKernelSample(
+        ref, 0, x, y, 3, [](float t) { return testing::RefLanczos(t); }, false);
   };
   EXPECT_EQ(Hex(r.GetSampleFloat(4.5f, 6.0f)), Hex(0xFF000000u));
   EXPECT_NE(unclamped(4.5f, 6.0f), 0xFF000000u);
@@ -279,13 +280,20 @@ TEST(KernelResampler, RunsEqualSampleBySample) {
         const auto v = static_cast<TFixed>(static_cast<std::int32_t>(rng.Next() % (50u << 16)) - (12 << 16));
         TFixed du = static_cast<TFixed>(static_cast<std::int32_t>(rng.Next() % 131072u) - 65536);
         TFixed dv = static_cast<TFixed>(static_cast<std::int32_t>(rng.Next() % 131072u) - 65536);
-        if (trial % 5 == 0) { du = 65536; dv = 0; }
-        if (trial % 7 == 0) { du = (1 << 25); }  // leaves the exact range
+        if (trial % 5 == 0) {
+          du = 65536;
+          dv = 0;
+        }
+        if (trial % 7 == 0) {
+          du = (1 << 25);
+        }  // leaves the exact range
         const std::int32_t count = 1 + static_cast<std::int32_t>(rng.Next() % 64);
         ASSERT_TRUE(r.SampleRowFixed(u, v, du, dv, count, run.data()));
         for (std::int32_t i = 0; i < count; ++i) {
-          const auto ui = static_cast<TFixed>(static_cast<std::uint32_t>(u) + static_cast<std::uint32_t>(i) * static_cast<std::uint32_t>(du));
-          const auto vi = static_cast<TFixed>(static_cast<std::uint32_t>(v) + static_cast<std::uint32_t>(i) * static_cast<std::uint32_t>(dv));
+          const auto ui = static_cast<TFixed>(static_cast<std::uint32_t>(u) +
+                                              static_cast<std::uint32_t>(i) * static_cast<std::uint32_t>(du));
+          const auto vi = static_cast<TFixed>(static_cast<std::uint32_t>(v) +
+                                              static_cast<std::uint32_t>(i) * static_cast<std::uint32_t>(dv));
           ASSERT_EQ(Hex(run[static_cast<std::size_t>(i)]), Hex(r.GetSampleFixed(ui, vi)))
               << "trial " << trial << " sample " << i << " kernel " << kernel;
         }

@@ -63,13 +63,12 @@ void RefInverseFixed(const RefMatrix& f, TFixed out[3][3]) {
   const auto d = static_cast<float>(det);
   ASSERT_GE(std::fabs(d), 0.00001f);
   auto minor = [](float a, float dd, float b, float c) { return static_cast<float>(Ext{a} * dd - Ext{b} * c); };
-  const float adj[3][3] = {
-      {minor(m[1][1], m[2][2], m[1][2], m[2][1]), -minor(m[0][1], m[2][2], m[0][2], m[2][1]),
-       minor(m[0][1], m[1][2], m[0][2], m[1][1])},
-      {-minor(m[1][0], m[2][2], m[1][2], m[2][0]), minor(m[0][0], m[2][2], m[0][2], m[2][0]),
-       -minor(m[0][0], m[1][2], m[0][2], m[1][0])},
-      {minor(m[1][0], m[2][1], m[1][1], m[2][0]), -minor(m[0][0], m[2][1], m[0][1], m[2][0]),
-       minor(m[0][0], m[1][1], m[0][1], m[1][0])}};
+  const float adj[3][3] = {{minor(m[1][1], m[2][2], m[1][2], m[2][1]), -minor(m[0][1], m[2][2], m[0][2], m[2][1]),
+                            minor(m[0][1], m[1][2], m[0][2], m[1][1])},
+                           {-minor(m[1][0], m[2][2], m[1][2], m[2][0]), minor(m[0][0], m[2][2], m[0][2], m[2][0]),
+                            -minor(m[0][0], m[1][2], m[0][2], m[1][0])},
+                           {minor(m[1][0], m[2][1], m[1][1], m[2][0]), -minor(m[0][0], m[2][1], m[0][1], m[2][0]),
+                            minor(m[0][0], m[1][1], m[0][1], m[1][0])}};
   const auto k = static_cast<float>(1.0L / d);
   for (int i = 0; i < 3; ++i) {
     for (int j = 0; j < 3; ++j) {
@@ -93,8 +92,7 @@ TRect RefBounds(const RefMatrix& f, float w, float h) {
   const float min_y = std::min(std::min(ys[0], ys[1]), std::min(ys[2], ys[3]));
   const float max_y = std::max(std::max(ys[0], ys[1]), std::max(ys[2], ys[3]));
   auto round = [](Ext v) { return static_cast<std::int32_t>(nearbyintl(v)); };
-  return TRect{round(Ext{min_x} - 0.5L), round(Ext{min_y} - 0.5L), round(Ext{max_x} + 0.5L),
-               round(Ext{max_y} + 0.5L)};
+  return TRect{round(Ext{min_x} - 0.5L), round(Ext{min_y} - 0.5L), round(Ext{max_x} + 0.5L), round(Ext{max_y} + 0.5L)};
 }
 
 // (a * b) >> 16 in 64 bits, cut to 32.
@@ -156,7 +154,8 @@ void CheckTurnedHand(const THandCase& hc, float angle) {
       ASSERT_EQ(layer->Transformation().InverseFixedMatrix()[i][j], inv[i][j]) << "inverse [" << i << "][" << j << "]";
     }
   }
-  const TRect r = IntersectRect(RefBounds(f, static_cast<float>(hc.w), static_cast<float>(hc.h)), TRect{0, 0, 150, 150});
+  const TRect r =
+      IntersectRect(RefBounds(f, static_cast<float>(hc.w), static_cast<float>(hc.h)), TRect{0, 0, 150, 150});
   int mismatches = 0;
   for (int y = 0; y < 150; ++y) {
     for (int x = 0; x < 150; ++x) {
@@ -168,7 +167,8 @@ void CheckTurnedHand(const THandCase& hc, float angle) {
         const TFixed v = static_cast<TFixed>(static_cast<std::uint32_t>(RefFixedMul(x << 16, inv[0][1])) +
                                              static_cast<std::uint32_t>(RefFixedMul(y << 16, inv[1][1])) +
                                              static_cast<std::uint32_t>(inv[2][1]));
-        const TColor32 sample = RefLanczosSample(ref, 0, static_cast<float>(u / 65536.0L), static_cast<float>(v / 65536.0L));
+        const TColor32 sample =
+            RefLanczosSample(ref, 0, static_cast<float>(u / 65536.0L), static_cast<float>(v / 65536.0L));
         // Merged over transparent black: a transparent sample leaves 0, any
         // other replaces it.
         expected = (sample >> 24) == 0 ? 0 : sample;

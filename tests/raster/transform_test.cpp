@@ -399,8 +399,8 @@ TEST(FixedRounding, RoundHalfEvenMatchesNearbyint) {
       ASSERT_EQ(RoundHalfEven(x), reference(x)) << static_cast<double>(x);
     }
   }
-  for (long double x : {2147483646.5L, 2147483647.4999L, 2147483647.5L, -2147483648.5L, -2147483647.5L, 1e30L,
-                        -1e30L}) {
+  for (long double x :
+       {2147483646.5L, 2147483647.4999L, 2147483647.5L, -2147483648.5L, -2147483647.5L, 1e30L, -1e30L}) {
     EXPECT_EQ(RoundHalfEven(x), reference(x)) << static_cast<double>(x);
   }
 }

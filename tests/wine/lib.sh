@@ -46,16 +46,19 @@ vw_stop_xvfb() {
 
 # ---- Wine -------------------------------------------------------------------
 
-# The private prefix and HOME of scripts/wine_env.sh; creates the prefix once
-# and keeps a wineserver alive for quick starts.
+# The environment of scripts/wine_env.sh with a prefix of the tests' own
+# ($VESK_WORK/prefix, made once in about 15 s), so ending the tests' Wine
+# processes never touches another program's. Keeps a wineserver alive for
+# quick starts.
 vw_wine_env() {
   # shellcheck source=/dev/null
   source "$VESK_ROOT/scripts/wine_env.sh"
+  export WINEPREFIX="$VESK_WORK/prefix"
   export HOME="$VESK_WINE_HOME"
   wine_prefix_ready
 }
 
-# Ends every process of the private prefix (scoped to $WINEPREFIX).
+# Ends every process of the tests' prefix (scoped to $WINEPREFIX).
 vw_kill_wine() {
   timeout 10 wineserver -k >/dev/null 2>&1 || true
   timeout 10 wineserver -w >/dev/null 2>&1 || true

@@ -16,7 +16,7 @@ source "$here/lib.sh"
 
 APP="$VESK_WORK/app"
 SCENARIO_DEADLINE=90
-ALL_SCENARIOS=(startup face_pixels drag close double_close end_session missing_pma)
+ALL_SCENARIOS=(startup face_pixels ticking drag close double_close end_session missing_pma)
 # Where the window's client area starts on the screen (its design position).
 WIN_X=192
 WIN_Y=114
@@ -73,6 +73,34 @@ scenario_face_pixels() {
     check "face_pixels: face pixel ($1,$2) is ${expected%,*} on the screen (got $got)" test "$got" = "${expected%,*}"
   done
   check "face_pixels: the transparent corner shows the black root" test "$(vw_px $((WIN_X + 1)) $((WIN_Y + 1)) "$shot")" = "0,0,0"
+  vw_stop_clock
+}
+
+# Number of differing pixels of a region (W H X Y in window coordinates) of
+# two screenshots.
+region_diff() {
+  local geometry="${3}x${4}+$((WIN_X + $5))+$((WIN_Y + $6))"
+  timeout 20 convert "$1" -crop "$geometry" +repage "$VESK_WORK/region1.png"
+  timeout 20 convert "$2" -crop "$geometry" +repage "$VESK_WORK/region2.png"
+  timeout 20 compare -metric AE "$VESK_WORK/region1.png" "$VESK_WORK/region2.png" null: 2>&1 | cut -d' ' -f1
+}
+
+# A new face every second: the read-out and the second hand change, the
+# rim does not.
+scenario_ticking() {
+  local a="$VESK_WORK/screenshots/tick1.png" b="$VESK_WORK/screenshots/tick2.png" readout rim
+  mkdir -p "$VESK_WORK/screenshots"
+  vw_start_clock "$APP"
+  vw_wait_window TfrmMain 40 || { echo "FAIL ticking: the clock did not start"; return; }
+  sleep 1.5
+  vw_shot "$a"
+  sleep 1.2
+  vw_shot "$b"
+  readout="$(region_diff "$a" "$b" 110 22 41 86)"
+  rim="$(region_diff "$a" "$b" 12 40 0 55)"
+  note "pixels changed in 1.2 s: read-out $readout, rim $rim"
+  check "ticking: the read-out changes from one second to the next" test "${readout:-0}" -gt 0
+  check "ticking: the rim stays as it was" test "${rim:-1}" = 0
   vw_stop_clock
 }
 
