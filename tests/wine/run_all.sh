@@ -201,6 +201,14 @@ scenario_missing_pma() {
   CLOCK_PID=""
 }
 
+# More scenarios live in scenarios_*.sh beside this file; each defines its
+# scenario_<name> functions and appends the names to ALL_SCENARIOS.
+for extra in "$here"/scenarios_*.sh; do
+  [ -f "$extra" ] || continue
+  # shellcheck disable=SC1090
+  source "$extra"
+done
+
 # ---- one scenario (child) ---------------------------------------------------
 
 if [ "${1:-}" = "--scenario" ]; then
