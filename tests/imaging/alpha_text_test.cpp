@@ -77,7 +77,9 @@ TEST_F(AlphaTextTest, BitmapIsTheExtentPlusTwoWithTheFontColourPremultiplied) {
       if (a == 255) ++opaque;
       if (a > 0 && a < 255) ++partial;
       // The two extra columns and rows lie outside the text.
-      if (x >= extent.cx || y >= extent.cy) ASSERT_EQ(p, 0u) << x << "," << y;
+      if (x >= extent.cx || y >= extent.cy) {
+        ASSERT_EQ(p, 0u) << x << "," << y;
+      }
     }
   }
   EXPECT_GT(opaque, 20);   // the stems are fully covered

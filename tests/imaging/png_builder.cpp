@@ -13,15 +13,15 @@ namespace {
 
 void Append(Bytes& out, const Bytes& more) { out.insert(out.end(), more.begin(), more.end()); }
 
-std::size_t RowBytes(std::uint32_t width, const PngSpec& spec) {
+std::size_t RowBytes(std::uint32_t width, const PngImage& png) {
   int channels = 1;
-  switch (spec.color_type) {
+  switch (png.color_type) {
     case 2: channels = 3; break;
     case 4: channels = 2; break;
     case 6: channels = 4; break;
     default: channels = 1; break;
   }
-  return (std::size_t{width} * channels * spec.bit_depth + 7) / 8;
+  return (std::size_t{width} * channels * png.bit_depth + 7) / 8;
 }
 
 // Filter type 0 (none) before every row of the (sub)image.
@@ -35,11 +35,11 @@ Bytes FilteredRows(const Bytes& samples, std::size_t row_bytes, std::uint32_t ro
   return out;
 }
 
-Bytes ImageData(const PngSpec& spec) {
-  const std::size_t row_bytes = RowBytes(spec.width, spec);
-  if (spec.interlace == 0) return FilteredRows(spec.samples, row_bytes, spec.height);
-  if (spec.bit_depth < 8) throw std::logic_error("interlaced test images need whole-byte pixels");
-  const std::size_t pixel_bytes = row_bytes / spec.width;
+Bytes ImageData(const PngImage& png) {
+  const std::size_t row_bytes = RowBytes(png.width, png);
+  if (png.interlace == 0) return FilteredRows(png.samples, row_bytes, png.height);
+  if (png.bit_depth < 8) throw std::logic_error("interlaced test images need whole-byte pixels");
+  const std::size_t pixel_bytes = row_bytes / png.width;
   // Adam7 passes: start x, start y, step x, step y.
   static constexpr int kPasses[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
                                          {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
@@ -47,13 +47,13 @@ Bytes ImageData(const PngSpec& spec) {
   for (const auto& pass : kPasses) {
     Bytes sub;
     std::uint32_t sub_width = 0, sub_height = 0;
-    for (std::uint32_t y = pass[1]; y < spec.height; y += pass[3]) {
+    for (std::uint32_t y = pass[1]; y < png.height; y += pass[3]) {
       ++sub_height;
       sub_width = 0;
-      for (std::uint32_t x = pass[0]; x < spec.width; x += pass[2]) {
+      for (std::uint32_t x = pass[0]; x < png.width; x += pass[2]) {
         ++sub_width;
         const std::size_t at = y * row_bytes + x * pixel_bytes;
-        sub.insert(sub.end(), spec.samples.begin() + at, spec.samples.begin() + at + pixel_bytes);
+        sub.insert(sub.end(), png.samples.begin() + at, png.samples.begin() + at + pixel_bytes);
       }
     }
     if (sub_width == 0 || sub_height == 0) continue;
@@ -86,13 +86,13 @@ Bytes HeaderData(std::uint32_t width, std::uint32_t height, std::uint8_t bit_dep
   return data;
 }
 
-Bytes EncodePng(const PngSpec& spec) {
+Bytes EncodePng(const PngImage& png) {
   Bytes out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  Append(out, Chunk("IHDR", HeaderData(spec.width, spec.height, spec.bit_depth, spec.color_type, spec.interlace)));
-  for (const auto& [type, data] : spec.before_data) Append(out, Chunk(type, data));
-  if (!spec.palette.empty()) Append(out, Chunk("PLTE", spec.palette));
-  if (!spec.transparency.empty()) Append(out, Chunk("tRNS", spec.transparency));
-  const Bytes raw = ImageData(spec);
+  Append(out, Chunk("IHDR", HeaderData(png.width, png.height, png.bit_depth, png.color_type, png.interlace)));
+  for (const auto& [type, data] : png.before_data) Append(out, Chunk(type, data));
+  if (!png.palette.empty()) Append(out, Chunk("PLTE", png.palette));
+  if (!png.transparency.empty()) Append(out, Chunk("tRNS", png.transparency));
+  const Bytes raw = ImageData(png);
   uLongf packed_size = compressBound(static_cast<uLong>(raw.size()));
   Bytes packed(packed_size);
   if (compress(packed.data(), &packed_size, raw.data(), static_cast<uLong>(raw.size())) != Z_OK) {
@@ -100,7 +100,7 @@ Bytes EncodePng(const PngSpec& spec) {
   }
   packed.resize(packed_size);
   Append(out, Chunk("IDAT", packed));
-  for (const auto& [type, data] : spec.after_data) Append(out, Chunk(type, data));
+  for (const auto& [type, data] : png.after_data) Append(out, Chunk(type, data));
   Append(out, Chunk("IEND", {}));
   return out;
 }

@@ -10,7 +10,7 @@ namespace vesk::imaging::testing {
 
 using Bytes = std::vector<std::uint8_t>;
 
-struct PngSpec {
+struct PngImage {
   std::uint32_t width = 1;
   std::uint32_t height = 1;
   std::uint8_t bit_depth = 8;
@@ -34,7 +34,7 @@ struct PngSpec {
 // A big-endian 32-bit value.
 [[nodiscard]] Bytes BigEndian32(std::uint32_t value);
 // The whole PNG stream.
-[[nodiscard]] Bytes EncodePng(const PngSpec& spec);
+[[nodiscard]] Bytes EncodePng(const PngImage& png);
 
 // Writes bytes to <executable folder>/<folder>/<name> and returns the
 // relative path with a backslash separator, as skin paths are written.

@@ -15,7 +15,7 @@ namespace {
 using testing::Bytes;
 using testing::Chunk;
 using testing::EncodePng;
-using testing::PngSpec;
+using testing::PngImage;
 
 std::string Hex(raster::TColor32 c) {
   char text[16];
@@ -37,13 +37,13 @@ std::string DecodeError(const Bytes& bytes, const PngLimits& limits = {}) {
   return "";
 }
 
-PngSpec Rgba(std::uint32_t w, std::uint32_t h, Bytes samples) {
-  PngSpec spec;
-  spec.width = w;
-  spec.height = h;
-  spec.color_type = 6;
-  spec.samples = std::move(samples);
-  return spec;
+PngImage Rgba(std::uint32_t w, std::uint32_t h, Bytes samples) {
+  PngImage png;
+  png.width = w;
+  png.height = h;
+  png.color_type = 6;
+  png.samples = std::move(samples);
+  return png;
 }
 
 // A plain restatement of the loader's arithmetic for one channel of an image
@@ -107,18 +107,18 @@ TEST(PngDecoder, PixelsAreRowMajorTopRowFirst) {
 }
 
 TEST(PngDecoder, GreyWithAlphaFillsAllThreeChannels) {
-  PngSpec spec;
-  spec.width = 3;
-  spec.color_type = 4;
-  spec.samples = {90, 255, 255, 128, 77, 0};
-  const SkinImage image = Decode(EncodePng(spec));
+  PngImage png;
+  png.width = 3;
+  png.color_type = 4;
+  png.samples = {90, 255, 255, 128, 77, 0};
+  const SkinImage image = Decode(EncodePng(png));
   EXPECT_EQ(Hex(image.Pixels[0]), Hex(0xFF5A5A5Au));
   EXPECT_EQ(Hex(image.Pixels[1]), Hex(0x80404040u));
   EXPECT_EQ(Hex(image.Pixels[2]), Hex(0u));
 }
 
 TEST(PngDecoder, ImagesWithoutAlphaChannelGetAlphaZero) {
-  PngSpec rgb;
+  PngImage rgb;
   rgb.width = 2;
   rgb.color_type = 2;
   rgb.samples = {200, 100, 50, 255, 255, 255};
@@ -126,7 +126,7 @@ TEST(PngDecoder, ImagesWithoutAlphaChannelGetAlphaZero) {
   EXPECT_EQ(Hex(a.Pixels[0]), Hex(0x00C86432u));
   EXPECT_EQ(Hex(a.Pixels[1]), Hex(0x00FFFFFFu));
 
-  PngSpec palette;
+  PngImage palette;
   palette.width = 3;
   palette.color_type = 3;
   palette.palette = {10, 20, 30, 200, 100, 50};
@@ -136,7 +136,7 @@ TEST(PngDecoder, ImagesWithoutAlphaChannelGetAlphaZero) {
   EXPECT_EQ(Hex(b.Pixels[1]), Hex(0x000A141Eu));
   EXPECT_EQ(Hex(b.Pixels[2]), Hex(0x00C86432u));
 
-  PngSpec grey;
+  PngImage grey;
   grey.width = 2;
   grey.color_type = 0;
   grey.samples = {0, 171};
@@ -146,7 +146,7 @@ TEST(PngDecoder, ImagesWithoutAlphaChannelGetAlphaZero) {
 }
 
 TEST(PngDecoder, TransparencyChunkBlackensPixelsButGivesNoAlpha) {
-  PngSpec rgb;
+  PngImage rgb;
   rgb.width = 2;
   rgb.color_type = 2;
   rgb.samples = {200, 100, 50, 1, 2, 3};
@@ -155,7 +155,7 @@ TEST(PngDecoder, TransparencyChunkBlackensPixelsButGivesNoAlpha) {
   EXPECT_EQ(Hex(a.Pixels[0]), Hex(0u));
   EXPECT_EQ(Hex(a.Pixels[1]), Hex(0x00010203u));
 
-  PngSpec palette;
+  PngImage palette;
   palette.width = 3;
   palette.color_type = 3;
   palette.palette = {255, 255, 255, 200, 100, 50, 9, 9, 9};
@@ -168,7 +168,7 @@ TEST(PngDecoder, TransparencyChunkBlackensPixelsButGivesNoAlpha) {
                                                        (50 * 128 + 255) >> 8)));
   EXPECT_EQ(Hex(b.Pixels[2]), Hex(0x00090909u));
 
-  PngSpec grey;
+  PngImage grey;
   grey.width = 2;
   grey.color_type = 0;
   grey.samples = {7, 8};
@@ -179,16 +179,16 @@ TEST(PngDecoder, TransparencyChunkBlackensPixelsButGivesNoAlpha) {
 }
 
 TEST(PngDecoder, SixteenBitSamplesKeepTheirHighByte) {
-  PngSpec spec = Rgba(2, 1, {0xC8, 0xFF, 0x64, 0x01, 0x32, 0x80, 0xFF, 0x00,  //
+  PngImage png = Rgba(2, 1, {0xC8, 0xFF, 0x64, 0x01, 0x32, 0x80, 0xFF, 0x00,  //
                              0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x80, 0xFF});
-  spec.bit_depth = 16;
-  const SkinImage image = Decode(EncodePng(spec));
+  png.bit_depth = 16;
+  const SkinImage image = Decode(EncodePng(png));
   // Alpha 0xFF00 keeps 0xFF; rounding would have given 0xFE or 0xFF for the
   // colours, truncation gives exactly the high bytes.
   EXPECT_EQ(Hex(image.Pixels[0]), Hex(0xFFC86432u));
   EXPECT_EQ(Hex(image.Pixels[1]), Hex(0x80404040u));
 
-  PngSpec rgb;
+  PngImage rgb;
   rgb.width = 1;
   rgb.color_type = 2;
   rgb.bit_depth = 16;
@@ -197,7 +197,7 @@ TEST(PngDecoder, SixteenBitSamplesKeepTheirHighByte) {
 }
 
 TEST(PngDecoder, LowBitDepthGreyAndPaletteAreExpanded) {
-  PngSpec grey;
+  PngImage grey;
   grey.width = 4;
   grey.color_type = 0;
   grey.bit_depth = 2;
@@ -208,7 +208,7 @@ TEST(PngDecoder, LowBitDepthGreyAndPaletteAreExpanded) {
   EXPECT_EQ(Hex(a.Pixels[2]), Hex(0x00AAAAAAu));
   EXPECT_EQ(Hex(a.Pixels[3]), Hex(0x00FFFFFFu));
 
-  PngSpec palette;
+  PngImage palette;
   palette.width = 3;
   palette.color_type = 3;
   palette.bit_depth = 1;
@@ -225,8 +225,8 @@ TEST(PngDecoder, InterlacedImagesDecodeLikeProgressiveOnes) {
   for (std::uint32_t i = 0; i < 11 * 9; ++i) {
     samples.insert(samples.end(), {std::uint8_t(i * 7), std::uint8_t(i * 13), std::uint8_t(255 - i), std::uint8_t(i * 29)});
   }
-  PngSpec plain = Rgba(11, 9, samples);
-  PngSpec interlaced = plain;
+  PngImage plain = Rgba(11, 9, samples);
+  PngImage interlaced = plain;
   interlaced.interlace = 1;
   const SkinImage a = Decode(EncodePng(plain));
   const SkinImage b = Decode(EncodePng(interlaced));
@@ -239,15 +239,15 @@ std::uint32_t GammaCorrected(std::uint32_t s, std::uint32_t g) {
   return static_cast<std::uint32_t>(std::nearbyint(255.0L * std::pow(s / 255.0L, 1.0L / gamma)));
 }
 
-PngSpec WithGama(PngSpec spec, std::uint32_t g) {
-  spec.before_data.emplace_back("gAMA", testing::BigEndian32(g));
-  return spec;
+PngImage WithGama(PngImage png, std::uint32_t g) {
+  png.before_data.emplace_back("gAMA", testing::BigEndian32(g));
+  return png;
 }
 
 TEST(PngDecoder, GammaChunkCorrectsColourSamplesOfTrueColourImages) {
   Bytes rgb_samples;
   for (std::uint32_t s = 0; s < 256; ++s) rgb_samples.insert(rgb_samples.end(), {std::uint8_t(s), std::uint8_t(255 - s), 128});
-  PngSpec rgb;
+  PngImage rgb;
   rgb.width = 256;
   rgb.color_type = 2;
   rgb.samples = rgb_samples;
@@ -271,38 +271,38 @@ TEST(PngDecoder, GammaLeavesAlphaAloneAndComesBeforePremultiplication) {
 }
 
 TEST(PngDecoder, GammaIsIgnoredWhenZeroAbsentOrNotForTrueColour) {
-  const PngSpec rgba = Rgba(1, 1, {128, 128, 128, 255});
+  const PngImage rgba = Rgba(1, 1, {128, 128, 128, 255});
   EXPECT_EQ(Hex(Decode(EncodePng(WithGama(rgba, 0))).Pixels[0]), Hex(0xFF808080u));
   // An sRGB chunk alone is not a gAMA chunk.
-  PngSpec srgb = rgba;
+  PngImage srgb = rgba;
   srgb.before_data.emplace_back("sRGB", Bytes{0});
   EXPECT_EQ(Hex(Decode(EncodePng(srgb)).Pixels[0]), Hex(0xFF808080u));
   // A gAMA chunk after the image data comes too late to count.
-  PngSpec late = rgba;
+  PngImage late = rgba;
   late.after_data.emplace_back("gAMA", testing::BigEndian32(100000));
   EXPECT_EQ(Hex(Decode(EncodePng(late)).Pixels[0]), Hex(0xFF808080u));
   // A gAMA chunk of the wrong length is ignored.
-  PngSpec broken = rgba;
+  PngImage broken = rgba;
   broken.before_data.emplace_back("gAMA", Bytes{0, 1, 0x86});
   EXPECT_EQ(Hex(Decode(EncodePng(broken)).Pixels[0]), Hex(0xFF808080u));
 
   // Grey images are not corrected, with or without alpha.
-  PngSpec grey_alpha;
+  PngImage grey_alpha;
   grey_alpha.color_type = 4;
   grey_alpha.samples = {128, 255};
   EXPECT_EQ(Hex(Decode(EncodePng(WithGama(grey_alpha, 100000))).Pixels[0]), Hex(0xFF808080u));
-  PngSpec grey;
+  PngImage grey;
   grey.color_type = 0;
   grey.samples = {128};
   EXPECT_EQ(Hex(Decode(EncodePng(WithGama(grey, 100000))).Pixels[0]), Hex(0x00808080u));
 }
 
 TEST(PngDecoder, AncillaryChunksThatTheSkinDoesNotUseAreSkipped) {
-  PngSpec spec = Rgba(1, 1, {1, 2, 3, 255});
-  spec.before_data.emplace_back("tEXt", Bytes{'k', 0, 'v'});
-  spec.before_data.emplace_back("iCCP", Bytes{'x', 0, 0, 1, 2, 3});  // damaged profile
-  spec.before_data.emplace_back("prVt", Bytes{1, 2, 3});              // unknown, safe to skip
-  EXPECT_EQ(Hex(Decode(EncodePng(spec)).Pixels[0]), Hex(0xFF010203u));
+  PngImage png = Rgba(1, 1, {1, 2, 3, 255});
+  png.before_data.emplace_back("tEXt", Bytes{'k', 0, 'v'});
+  png.before_data.emplace_back("iCCP", Bytes{'x', 0, 0, 1, 2, 3});  // damaged profile
+  png.before_data.emplace_back("prVt", Bytes{1, 2, 3});              // unknown, safe to skip
+  EXPECT_EQ(Hex(Decode(EncodePng(png)).Pixels[0]), Hex(0xFF010203u));
 }
 
 // ---- refused streams ------------------------------------------------------
@@ -341,26 +341,26 @@ TEST(PngDecoder, CorruptChunksAreRefused) {
   EXPECT_NE(DecodeError(garbage), "");
 
   // An unknown critical chunk cannot be skipped.
-  PngSpec critical = Rgba(1, 1, {1, 2, 3, 4});
+  PngImage critical = Rgba(1, 1, {1, 2, 3, 4});
   critical.before_data.emplace_back("ZZZZ", Bytes{1});
   EXPECT_NE(DecodeError(EncodePng(critical)), "");
 
   // A palette image without its palette.
-  PngSpec no_palette;
+  PngImage no_palette;
   no_palette.color_type = 3;
   no_palette.samples = {0};
   EXPECT_NE(DecodeError(EncodePng(no_palette)), "");
 
   // A bit depth the colour type does not allow.
-  PngSpec bad_depth = Rgba(1, 1, {0});
+  PngImage bad_depth = Rgba(1, 1, {0});
   bad_depth.bit_depth = 4;
   EXPECT_NE(DecodeError(EncodePng(bad_depth)).find("Invalid IHDR data"), std::string::npos);
 }
 
 // A header that claims a size, followed by almost no image data.
 Bytes HeaderOnly(std::uint32_t w, std::uint32_t h) {
-  PngSpec spec = Rgba(1, 1, {0, 0, 0, 0});
-  Bytes out = EncodePng(spec);
+  PngImage png = Rgba(1, 1, {0, 0, 0, 0});
+  Bytes out = EncodePng(png);
   const Bytes ihdr = Chunk("IHDR", testing::HeaderData(w, h, 8, 6, 0));
   std::copy(ihdr.begin(), ihdr.end(), out.begin() + 8);
   return out;

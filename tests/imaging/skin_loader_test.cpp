@@ -16,24 +16,24 @@ namespace {
 using raster::TBitmap32;
 using testing::Bytes;
 using testing::EncodePng;
-using testing::PngSpec;
+using testing::PngImage;
 using testing::WriteBesideExecutable;
 
 constexpr char kFolder[] = "skin_loader_test";
 
-PngSpec Rgba(std::uint32_t w, std::uint32_t h, raster::TColor32 argb) {
-  PngSpec spec;
-  spec.width = w;
-  spec.height = h;
-  spec.color_type = 6;
-  spec.samples.reserve(std::size_t{w} * h * 4);
+PngImage Rgba(std::uint32_t w, std::uint32_t h, raster::TColor32 argb) {
+  PngImage png;
+  png.width = w;
+  png.height = h;
+  png.color_type = 6;
+  png.samples.reserve(std::size_t{w} * h * 4);
   for (std::uint32_t i = 0; i < w * h; ++i) {
-    spec.samples.push_back(static_cast<std::uint8_t>(raster::RedOf(argb)));
-    spec.samples.push_back(static_cast<std::uint8_t>(raster::GreenOf(argb)));
-    spec.samples.push_back(static_cast<std::uint8_t>(raster::BlueOf(argb)));
-    spec.samples.push_back(static_cast<std::uint8_t>(raster::AlphaOf(argb)));
+    png.samples.push_back(static_cast<std::uint8_t>(raster::RedOf(argb)));
+    png.samples.push_back(static_cast<std::uint8_t>(raster::GreenOf(argb)));
+    png.samples.push_back(static_cast<std::uint8_t>(raster::BlueOf(argb)));
+    png.samples.push_back(static_cast<std::uint8_t>(raster::AlphaOf(argb)));
   }
-  return spec;
+  return png;
 }
 
 // A 600 x 400 target filled with one colour, in the default modes.
@@ -52,13 +52,13 @@ void ExpectUntouched(const TBitmap32& target) {
 }
 
 TEST(SkinLoader, LoadReplacesSizePixelsAndModes) {
-  PngSpec spec = Rgba(150, 150, 0xFFC86432u);
+  PngImage png = Rgba(150, 150, 0xFFC86432u);
   // One half-transparent white pixel at (149, 0) and a transparent one at (0, 149).
   const std::size_t a = 149 * 4, b = std::size_t{149} * 150 * 4;
-  spec.samples[a] = spec.samples[a + 1] = spec.samples[a + 2] = 255;
-  spec.samples[a + 3] = 128;
-  spec.samples[b + 3] = 0;
-  const std::string path = WriteBesideExecutable(kFolder, "face150.png", EncodePng(spec));
+  png.samples[a] = png.samples[a + 1] = png.samples[a + 2] = 255;
+  png.samples[a + 3] = 128;
+  png.samples[b + 3] = 0;
+  const std::string path = WriteBesideExecutable(kFolder, "face150.png", EncodePng(png));
 
   TBitmap32 target;
   FillTarget(target);
@@ -86,11 +86,11 @@ TEST(SkinLoader, LoadingReportsTheChangeToListeners) {
 }
 
 TEST(SkinLoader, RgbFileLoadsWithAlphaZero) {
-  PngSpec spec;
-  spec.width = 2;
-  spec.color_type = 2;
-  spec.samples = {1, 2, 3, 250, 251, 252};
-  const std::string path = WriteBesideExecutable(kFolder, "rgb.png", EncodePng(spec));
+  PngImage png;
+  png.width = 2;
+  png.color_type = 2;
+  png.samples = {1, 2, 3, 250, 251, 252};
+  const std::string path = WriteBesideExecutable(kFolder, "rgb.png", EncodePng(png));
   TBitmap32 target;
   LoadSkinImage(target, path);
   EXPECT_EQ(target.Pixel(0, 0), 0x00010203u);
