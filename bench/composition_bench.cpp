@@ -210,6 +210,9 @@ class TPixmanFrame {
 
   // bounds: the transformed bounds of each hand (the same rectangles the
   // engine walks).
+  // The composed frame, 150 x 150 premultiplied pixels.
+  [[nodiscard]] const std::uint32_t* Dest() const { return dest_.data(); }
+
   void Compose(const std::array<float, 3>& angles, const std::array<TRect, 3>& bounds, bool hands = true) {
     std::fill(dest_.begin(), dest_.end(), 0u);
     pixman_image_composite32(PIXMAN_OP_OVER, face_, nullptr, dst_, 0, 0, 0, 0, 0, 0, kSide, kSide);

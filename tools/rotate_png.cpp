@@ -189,7 +189,8 @@ int main(int argc, char** argv) {
     image.SetCombineMode(cmMerge);
     TKernelResampler::Create(image)->SetKernel(std::make_unique<TLanczosKernel>());
     const TFloatPoint pivot =
-        o.has_pivot ? TFloatPoint{o.pivot_x, o.pivot_y} : TFloatPoint{image.Width() / 2.0f, image.Height() / 2.0f};
+        o.has_pivot ? TFloatPoint{o.pivot_x, o.pivot_y}
+                    : TFloatPoint{static_cast<float>(image.Width()) / 2.0f, static_cast<float>(image.Height()) / 2.0f};
     layer->SetBitmapCenter(pivot);
     layer->SetPosition(o.has_position ? TFloatPoint{o.position_x, o.position_y} : pivot);
     layer->SetAngle(o.angle);

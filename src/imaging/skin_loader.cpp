@@ -58,7 +58,10 @@ std::string CannotOpenFileMessage(std::string_view absolute_path, std::string_vi
 }
 
 void LoadSkinImage(raster::TBitmap32& target, std::string_view relative_path) {
-  const std::string path = SkinFilePath(relative_path);
+  LoadSkinImageFile(target, SkinFilePath(relative_path));
+}
+
+void LoadSkinImageFile(raster::TBitmap32& target, const std::string& path) {
   platform::SharedReadFile file;
   if (const platform::OsErrorCode error = file.Open(path); error != 0) {
     throw EFileOpenError(CannotOpenFileMessage(platform::AbsolutePath(path), platform::SystemErrorText(error)));

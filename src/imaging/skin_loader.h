@@ -24,6 +24,10 @@ class EFileOpenError : public Exception {
 // decoder refuses it; the target is then left as it was.
 void LoadSkinImage(raster::TBitmap32& target, std::string_view relative_path);
 
+// The same for a file named by its own path (absolute, or relative to the
+// current directory); the error message names the absolute path.
+void LoadSkinImageFile(raster::TBitmap32& target, const std::string& path);
+
 // The path of a skin file: the executable's folder followed by the relative
 // path with every backslash turned into the platform's separator.
 [[nodiscard]] std::string SkinFilePath(std::string_view relative_path);

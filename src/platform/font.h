@@ -30,6 +30,12 @@ struct FontDesc {
   // sys_color.h). Default: the window text colour.
   std::int32_t Color = static_cast<std::int32_t>(0x80000008u);
   FontQuality Quality = FontQuality::Antialiased;
+  // Character (em) height in pixels; 0 derives it from Size. A font whose
+  // design needs a size of its own (a pixel font) sets it directly.
+  std::int32_t PixelHeight = 0;
+  // Width of the em square in pixels: the glyphs are condensed or widened to
+  // it. 0 keeps the font's own proportions (as wide as the em is high).
+  std::int32_t EmWidth = 0;
 
   friend bool operator==(const FontDesc&, const FontDesc&) = default;
 };
@@ -39,6 +45,12 @@ struct FontDesc {
 [[nodiscard]] constexpr std::int32_t FontPixelHeight(std::int32_t points) noexcept {
   const std::int64_t p = points < 0 ? -static_cast<std::int64_t>(points) : points;
   return static_cast<std::int32_t>((p * kPixelsPerInch * 2 + 72) / (72 * 2));
+}
+
+// The em height a font is made with: PixelHeight when set, else Size in
+// points at 96 pixels per inch, whatever the monitor's resolution.
+[[nodiscard]] constexpr std::int32_t FontEmHeight(const FontDesc& font) noexcept {
+  return font.PixelHeight > 0 ? font.PixelHeight : FontPixelHeight(font.Size);
 }
 
 static_assert(FontPixelHeight(14) == 19 && FontPixelHeight(7) == 9);

@@ -171,8 +171,8 @@ bool TNearestTransformer::SampleRowInt(std::int32_t x, std::int32_t y, std::int3
     const std::int64_t last = std::clamp<std::int64_t>(std::int64_t{c.Right} - sx, first, count);
     std::fill(out, out + first, outer);
     if (last > first) {
-      const std::ptrdiff_t start = sy * stride + sx + first;
-      std::copy(bits + start, bits + start + (last - first), out + first);
+      const std::ptrdiff_t offset = sy * stride + sx + first;
+      std::copy(bits + offset, bits + offset + (last - first), out + first);
     }
     std::fill(out + last, out + count, outer);
     return true;

@@ -198,7 +198,9 @@ void SweepWidth(float width, int random_count, std::uint64_t seed) {
     // The four-tap path serves every fixed fraction but 0 (j + f is exact
     // for them); it leaves to the per-tap path only singles whose distances
     // round across a 1/128 step (tiny ones, for instance).
-    if (kw == 3 && width > 2.0f) EXPECT_EQ(phase_rows, 65535);
+    if (kw == 3 && width > 2.0f) {
+      EXPECT_EQ(phase_rows, 65535);
+    }
   }
   TestRng rng(seed);
   for (int i = 0; i < random_count; ++i) {

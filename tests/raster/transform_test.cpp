@@ -300,11 +300,11 @@ TEST(Transformer, MapsBackAndHandsOnInTheRightForm) {
   EXPECT_EQ(nt.GetSampleInt(3, 4), 1u);  // (2.5, 4.25): FixedRound gives 2 and 4
   EXPECT_EQ(rec.ix, 2);
   EXPECT_EQ(rec.iy, 4);
-  nt.GetSampleFloat(3.0f, 4.5f);  // (2.5, 4.75): halves to even, 2 and 5
+  EXPECT_EQ(nt.GetSampleFloat(3.0f, 4.5f), 1u);  // (2.5, 4.75): halves to even, 2 and 5
   EXPECT_EQ(rec.ix, 2);
   EXPECT_EQ(rec.iy, 5);
   // The fixed form takes the upper 16 bits as unsigned: -0.5 gives 65535.
-  nt.GetSampleFixed(0, 0);
+  EXPECT_EQ(nt.GetSampleFixed(0, 0), 1u);
   EXPECT_EQ(rec.ix, 65535);
   EXPECT_EQ(rec.iy, 0);
 }

@@ -13,6 +13,20 @@
 //   winmsg wait-gone CLASS SEC          exit 0 once no window of CLASS exists
 //   winmsg dialog CAPTION               "text=..." of the message box with that caption
 //   winmsg dismiss CAPTION              presses OK on that message box
+//   winmsg menu any                     the items of every open popup menu (class "#32768"), read
+//                                       inside the process showing it (menu_probe.dll, beside this
+//                                       program): a line "menu K rect L T R B items N" per menu
+//                                       window (the newest submenu first), then one line per item:
+//                                       "item P id=0x... checked=0|1 [rect L T R B] text=...",
+//                                       "item P separator [rect ...]", "item P submenu [rect ...] text=..."
+//                                       followed by the submenu's items as "P.i"; items of the menu
+//                                       the window shows carry their screen rectangle; exit 2 when
+//                                       no menu is open
+//   winmsg watch-fade CLASS X Y [SEC]   watches the screen pixel (X, Y) until the window is gone:
+//                                       "T=r,g,b" for each change (ms from the start), then
+//                                       "changes=N first_change_ms=T gone_ms=T"; exit 3 if not gone
+//   winmsg key-read-only PATH           the current user's key PATH may be read but not written
+//   winmsg key-writable PATH            ... and written again (both replace its access list)
 // Exit codes: 0 ok, 1 usage, 2 window not found, 3 timeout or failure, 4 refused.
 #include <windows.h>
 
@@ -20,6 +34,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
+
+#include "menu_probe.h"
 
 namespace {
 
@@ -47,6 +64,129 @@ std::string BoxText(HWND box) {
     if (_stricmp(class_name, "Static") == 0 && GetWindowTextA(child, text, sizeof text) > 0) return text;
   }
   return {};
+}
+
+// The visible popup menu windows, in z-order (the newest submenu first).
+std::vector<HWND> OpenMenuWindows() {
+  std::vector<HWND> found;
+  HWND window = nullptr;
+  while ((window = FindWindowExA(nullptr, window, "#32768", nullptr)) != nullptr) {
+    if (IsWindowVisible(window)) found.push_back(window);
+  }
+  return found;
+}
+
+// The items of the open menus, read inside the process that shows them: a
+// menu handle is valid only there under Wine. menu_probe.dll (beside this
+// program) is loaded into that process and answers through a shared block.
+int PrintOpenMenus() {
+  const std::vector<HWND> windows = OpenMenuWindows();
+  if (windows.empty()) return 2;
+
+  HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(TProbeBlock),
+                                      kProbeMapping);
+  HANDLE done = CreateEventW(nullptr, TRUE, FALSE, kProbeDoneEvent);
+  auto* block = mapping ? static_cast<TProbeBlock*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0)) : nullptr;
+  if (block == nullptr || done == nullptr) return 3;
+  std::memset(block, 0, sizeof *block);
+  for (HWND window : windows) {
+    if (block->MenuCount == kProbeMaxMenus) break;
+    const auto menu = reinterpret_cast<UINT_PTR>(reinterpret_cast<HMENU>(SendMessageA(window, MN_GETHMENU, 0, 0)));
+    block->Menus[block->MenuCount] = menu;
+    block->MenuWindows[block->MenuCount] = reinterpret_cast<UINT_PTR>(window);
+    ++block->MenuCount;
+  }
+
+  wchar_t probe[MAX_PATH] = {};
+  const DWORD n = GetModuleFileNameW(nullptr, probe, MAX_PATH);
+  std::wstring path(probe, n);
+  path = path.substr(0, path.find_last_of(L"\\/") + 1) + L"menu_probe.dll";
+
+  DWORD pid = 0;
+  GetWindowThreadProcessId(windows.front(), &pid);
+  HANDLE process = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION | PROCESS_VM_OPERATION |
+                                   PROCESS_VM_WRITE | PROCESS_VM_READ,
+                               FALSE, pid);
+  int result = 3;
+  if (process != nullptr) {
+    const SIZE_T bytes = (path.size() + 1) * sizeof(wchar_t);
+    void* remote = VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    const auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
+    if (remote != nullptr && WriteProcessMemory(process, remote, path.c_str(), bytes, nullptr)) {
+      HANDLE thread = CreateRemoteThread(process, nullptr, 0, load, remote, 0, nullptr);
+      if (thread != nullptr) {
+        if (WaitForSingleObject(done, 5000) == WAIT_OBJECT_0) {
+          std::fputs(block->Text, stdout);
+          result = 0;
+        }
+        WaitForSingleObject(thread, 2000);
+        CloseHandle(thread);
+      }
+    }
+    // The path stays allocated if the loader thread is still running.
+    CloseHandle(process);
+  }
+  UnmapViewOfFile(block);
+  CloseHandle(mapping);
+  CloseHandle(done);
+  return result;
+}
+
+// Watches the screen pixel (x, y) while the window lives: prints each change
+// as "t_ms=r,g,b", then "changes=N first_change_ms=T gone_ms=T" (times from
+// the start of the watch; -1 for what did not happen within `seconds`).
+int WatchFade(HWND window, int x, int y, int seconds) {
+  HDC screen = GetDC(nullptr);
+  const ULONGLONG start = GetTickCount64();
+  COLORREF last = GetPixel(screen, x, y);
+  std::printf("0=%u,%u,%u\n", GetRValue(last), GetGValue(last), GetBValue(last));
+  int changes = 0;
+  long long first_change = -1;
+  long long gone = -1;
+  while (GetTickCount64() - start < static_cast<ULONGLONG>(seconds) * 1000) {
+    const long long t = static_cast<long long>(GetTickCount64() - start);
+    if (!IsWindow(window)) {
+      gone = t;
+      break;
+    }
+    const COLORREF now = GetPixel(screen, x, y);
+    if (now != last) {
+      ++changes;
+      if (first_change < 0) first_change = t;
+      std::printf("%lld=%u,%u,%u\n", t, GetRValue(now), GetGValue(now), GetBValue(now));
+      last = now;
+    }
+    Sleep(1);
+  }
+  ReleaseDC(nullptr, screen);
+  std::printf("changes=%d first_change_ms=%lld gone_ms=%lld\n", changes, first_change, gone);
+  return gone >= 0 ? 0 : 3;
+}
+
+// Replaces the access list of the current user's key `path` with one entry
+// granting everyone `access`: KEY_READ makes writes fail, KEY_ALL_ACCESS
+// gives them back.
+int SetKeyAccess(const char* path, REGSAM access) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, WRITE_DAC, &key) != ERROR_SUCCESS) return 2;
+  SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+  PSID everyone = nullptr;
+  int result = 3;
+  if (AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone)) {
+    alignas(8) unsigned char buffer[256] = {};
+    auto* acl = reinterpret_cast<PACL>(buffer);
+    SECURITY_DESCRIPTOR descriptor{};
+    if (InitializeAcl(acl, sizeof buffer, ACL_REVISION) && AddAccessAllowedAce(acl, ACL_REVISION, access, everyone) &&
+        InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) &&
+        SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE) &&
+        RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor) == ERROR_SUCCESS) {
+      result = 0;
+    }
+    FreeSid(everyone);
+  }
+  RegCloseKey(key);
+  return result;
 }
 
 int CloseTimed(HWND window, int count) {
@@ -84,6 +224,9 @@ int main(int argc, char** argv) {
     }
     return 3;
   }
+  if (command == "menu") return PrintOpenMenus();
+  if (command == "key-read-only") return SetKeyAccess(target, KEY_READ);
+  if (command == "key-writable") return SetKeyAccess(target, KEY_ALL_ACCESS);
   if (command == "dialog" || command == "dismiss") {
     const HWND box = FindBox(target);
     if (box == nullptr) return 2;
@@ -114,6 +257,10 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (command == "close") return PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 3;
+  if (command == "watch-fade") {
+    if (argc < 5) return 1;
+    return WatchFade(window, std::atoi(argv[3]), std::atoi(argv[4]), argc > 5 ? std::atoi(argv[5]) : 10);
+  }
   if (command == "close-timed") return CloseTimed(window, argc > 3 ? std::atoi(argv[3]) : 1);
   if (command == "post") {
     if (argc < 4) return 1;

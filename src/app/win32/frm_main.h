@@ -14,15 +14,16 @@
 #include <string_view>
 
 #include "app/blend_function.h"
+#include "app/clock_face.h"
 #include "app/face_redraw_gate.h"
 #include "app/fade_controller.h"
 #include "app/menu_model.h"
+#include "app/settings_actions.h"
 #include "app/window_drag.h"
 #include "app/win32/local_clock_source.h"
+#include "app/win32/popup_menu.h"
 #include "app/win32/window_timer.h"
-#include "raster/bitmap32.h"
-#include "raster/image32.h"
-#include "raster/rot_layer.h"
+#include "platform/key_store.h"
 
 namespace vesk::app::win32 {
 
@@ -69,11 +70,7 @@ class TfrmMain {
   // Composes the face for the current time and presents it if the window is
   // visible.
   void RenderClock();
-  // Draws the string in the font with smooth premultiplied alpha at (x, y)
-  // into the destination bitmap, scaled by the fade level of this moment.
-  void DrawAlphaText(int x, int y, std::string_view text, const platform::FontDesc& font,
-                     raster::TBitmap32& destination);
-  // Presents CompositionBitmap with the current BlendFunction at
+  // Presents Face.CompositionBitmap with the current BlendFunction at
   // WindowPosition.
   void UpdateLayered();
 
@@ -94,32 +91,38 @@ class TfrmMain {
   void FormDestroy();
   void fadeTimerTimer();
   void Timer1Timer();
+  // The menu's commands (PopupMenu1's items call these). The check mark of
+  // an automatic item has already flipped when its handler runs.
+  void VeskClock1Click();
   void OnTop1Click();
-  void Exit1Click() { Close(); }
+  void LoadatStartup1Click();
+  void Exit1Click();
+  // The settings storage's restore event: refreshes the startup
+  // registration, so a moved executable is registered under its new path.
+  void FormStorage1RestorePlacement();
 
   // ---- components -------------------------------------------------------
-  // The off-screen compositor: the face as its bitmap, then the text layer
-  // and the three hands.
-  std::unique_ptr<raster::TImage32> Image321 = MakeImage321();
+  // The face: the off-screen compositor Image321 (the face as its bitmap,
+  // then the text layer and the three hands), the CompositionBitmap it
+  // paints into and PmaBitmap, built by FormCreate and composed by
+  // RenderClock.
+  TClockFace Face;
   TWindowTimer Timer1{kTimer1Id, kTimerIntervalMs};
   TWindowTimer fadeTimer{kFadeTimerId, kTimerIntervalMs};
-  // The popup menu; its three check marks are the program's settings.
+  // The popup menu; its three check marks are the program's settings (the
+  // chime reads PopupMenu1.Checked("Chimes1")). The window's context menu,
+  // and the notification-area icon's.
   TPopupMenu PopupMenu1 = MakePopupMenu1();
+  // Opens PopupMenu1 and turns the chosen command into a click of its item.
+  [[nodiscard]] TPopupMenuWindow& PopupMenuWindow() { return *popup_window_; }
 
   // ---- state --------------------------------------------------------------
-  std::unique_ptr<raster::TBitmap32> CompositionBitmap;
   TBlendFunction BlendFunction{kBlendOpSourceOver, 0, 0, kAlphaFormatSourceAlpha};
   HDC ScreenDC = nullptr;
   POINT WindowPosition{0, 0};
   POINT SourcePoint{0, 0};
   SIZE WindowSize{0, 0};
-  std::unique_ptr<raster::TBitmap32> PmaBitmap;
   std::int32_t LastMinute = 0;
-  // Layers of Image321 (the layer collection owns them).
-  raster::TRotLayer* TextLayer = nullptr;
-  raster::TRotLayer* HourHand = nullptr;
-  raster::TRotLayer* MinuteHand = nullptr;
-  raster::TRotLayer* SecondHand = nullptr;
 
   [[nodiscard]] bool Closing() const { return fade_.Closing(); }
   [[nodiscard]] std::int32_t LastSecondOfYear() const { return redraw_gate_.LastSecondOfYear(); }
@@ -133,10 +136,12 @@ class TfrmMain {
   // The window's current Left and Top.
   [[nodiscard]] POINT CurrentPosition() const;
   void SetClientSize(int width, int height);
-  static std::unique_ptr<raster::TImage32> MakeImage321();
-  // A hand: a rotating layer of Image321 with its image, a Lanczos kernel
-  // resampler, its pivot and the face point it turns about.
-  raster::TRotLayer* CreateHand(const char* image, raster::TFloatPoint pivot);
+  // Makes the settings actions and the menu's window, and binds the menu's
+  // items to the handlers above.
+  void CreateMenuComponents();
+  // A right-click (or the keyboard's menu key) on the clock: PopupMenu1 at
+  // the mouse position.
+  void ShowContextMenu();
 
   TApplication& application_;
   HWND handle_ = nullptr;
@@ -144,6 +149,10 @@ class TfrmMain {
   TFadeController fade_{BlendFunction, fadeTimer};
   TFaceRedrawGate redraw_gate_{clock_};
   bool destroyed_ = false;
+  // The current user's registry, where the startup registration lives.
+  std::unique_ptr<platform::IKeyStore> key_store_;
+  std::unique_ptr<TSettingsActions> settings_actions_;
+  std::unique_ptr<TPopupMenuWindow> popup_window_;
 };
 
 // The one clock window of the process.

@@ -1,35 +1,11 @@
-// The clock window's creation, first showing and destruction handlers, and
-// the "On Top" setting.
+// The clock window's creation, first showing and destruction handlers.
 #include "app/win32/application.h"
 #include "app/settings_actions.h"
 #include "app/win32/frm_main.h"
 #include "app/win32/settings_actions_win32.h"
 #include "imaging/skin_loader.h"
-#include "raster/kernel_resampler.h"
-#include "raster/kernels.h"
-#include "raster/nearest_resampler.h"
 
 namespace vesk::app::win32 {
-
-std::unique_ptr<raster::TImage32> TfrmMain::MakeImage321() {
-  auto image = std::make_unique<raster::TImage32>();
-  image->SetVisible(false);
-  image->Bitmap().SetCombineMode(raster::cmMerge);
-  raster::TNearestResampler::Create(image->Bitmap());
-  image->SetBitmapAlign(raster::baTopLeft);
-  image->SetScale(1.0f);
-  image->SetScaleMode(raster::smNormal);
-  return image;
-}
-
-raster::TRotLayer* TfrmMain::CreateHand(const char* image, raster::TFloatPoint pivot) {
-  auto* hand = Image321->Layers().Add<raster::TRotLayer>();
-  imaging::LoadSkinImage(hand->Bitmap(), image);
-  raster::TKernelResampler::Create(hand->Bitmap())->SetKernel(std::make_unique<raster::TLanczosKernel>());
-  hand->SetBitmapCenter(pivot);
-  hand->SetPosition(raster::TFloatPoint{75.0f, 75.0f});
-  return hand;
-}
 
 void TfrmMain::FormCreate() {
   // 1. The window becomes layered: its pixels come from UpdateLayeredWindow.
@@ -50,28 +26,20 @@ void TfrmMain::FormCreate() {
   redraw_gate_.Reset();
 
   // 4. The text layer comes first, so the hands lie over the text.
-  TextLayer = Image321->Layers().Add<raster::TRotLayer>();
+  Face.CreateTextLayer();
 
-  // 5. The face: its size becomes the size of everything else.
-  raster::TBitmap32& face = Image321->Bitmap();
-  face.SetSize(600, 400);
-  face.Clear(0);
-  imaging::LoadSkinImage(face, "face\\clockface.png");
-  face.SetCombineMode(raster::cmBlend);
-  const std::int32_t face_width = face.Width();
-  const std::int32_t face_height = face.Height();
+  // 5. The face (face\clockface.png beside the executable): its size
+  // becomes the size of everything else.
+  const std::string skin_folder = imaging::SkinFilePath("face\\");
+  Face.LoadFace(skin_folder);
+  const std::int32_t face_width = Face.Width();
+  const std::int32_t face_height = Face.Height();
 
   // 6. Never drawn, but it must load.
-  PmaBitmap = std::make_unique<raster::TBitmap32>();
-  PmaBitmap->SetSize(120, 120);
-  imaging::LoadSkinImage(*PmaBitmap, "face\\pma.png");
+  Face.LoadPma(skin_folder);
 
   // 7.
-  raster::TBitmap32& text = TextLayer->Bitmap();
-  text.SetSize(face_width, face_height);
-  text.Clear(0);
-  text.SetDrawMode(raster::dmBlend);
-  text.SetCombineMode(raster::cmMerge);
+  Face.PrepareTextLayer();
 
   // 8. Invisible at first: the fade-in raises the constant alpha.
   BlendFunction = TBlendFunction{kBlendOpSourceOver, 0, 0, kAlphaFormatSourceAlpha};
@@ -80,10 +48,7 @@ void TfrmMain::FormCreate() {
   ScreenDC = GetDC(nullptr);
 
   // 10. The composition, the source of every update.
-  CompositionBitmap = std::make_unique<raster::TBitmap32>();
-  CompositionBitmap->SetWidth(face_width);
-  CompositionBitmap->SetHeight(face_height);
-  CompositionBitmap->SetCombineMode(raster::cmMerge);
+  Face.CreateCompositionBitmap();
 
   // 11.
   WindowPosition = CurrentPosition();
@@ -92,15 +57,11 @@ void TfrmMain::FormCreate() {
 
   // 12. The hands, pointing to twelve o'clock at angle 0, all turning about
   // the face point (75, 75).
-  HourHand = CreateHand("face\\hours.png", raster::TFloatPoint{4.0f, 42.5f});
-  MinuteHand = CreateHand("face\\minutes.png", raster::TFloatPoint{2.5f, 51.0f});
-  SecondHand = CreateHand("face\\seconds.png", raster::TFloatPoint{3.5f, 61.0f});
+  Face.CreateHands(skin_folder);
 
   // 13. Of the default stages (background, control frame, bitmap, bitmap
   // frame, layers) only the bitmap and the visible layers stay.
-  Image321->PaintStages().Delete(3);
-  Image321->PaintStages().Delete(1);
-  Image321->PaintStages().Delete(0);
+  Face.KeepBitmapAndLayerStages();
 
   // 14. The window takes the face's size.
   SetClientSize(face_width, face_height);
@@ -126,13 +87,8 @@ void TfrmMain::FormShow() {
   SetForegroundWindow(handle_);
 }
 
-void TfrmMain::OnTop1Click() { ApplyZOrder(handle_, OnTopPlacement(PopupMenu1.Checked("OnTop1"))); }
-
 void TfrmMain::FormDestroy() {
-  PmaBitmap.reset();
-  CompositionBitmap.reset();
-  delete TextLayer;  // leaves the layer collection
-  TextLayer = nullptr;
+  Face.FreeOwned();  // PmaBitmap, CompositionBitmap and TextLayer
   if (ScreenDC != nullptr) {
     ReleaseDC(nullptr, ScreenDC);
     ScreenDC = nullptr;

@@ -13,12 +13,22 @@ namespace vesk::app::win32 {
 TfrmMain* frmMain = nullptr;
 
 TfrmMain::TfrmMain(TApplication& application) : application_(application) {
-  OnShow = [this] { FormShow(); };
+  // The settings storage takes the show event over: it restores the three
+  // check marks and the placement, raises its restore event
+  // (FormStorage1RestorePlacement) and then calls FormShow, which so applies
+  // the restored "On Top". Until the storage is attached, the slot raises
+  // the restore event itself. A failing restore (the startup registration
+  // cannot be written) is reported and the window is shown all the same.
+  OnShow = [this] {
+    RunHandler([this] { FormStorage1RestorePlacement(); });
+    FormShow();
+  };
   OnCloseQuery = [this](bool& can_close) { FormCloseQuery(can_close); };
   OnDestroy = [this] { FormDestroy(); };
   Timer1.OnTimer = [this] { Timer1Timer(); };
   fadeTimer.OnTimer = [this] { fadeTimerTimer(); };
   CreateHandle();
+  CreateMenuComponents();
   frmMain = this;
   RunHandler([this] { FormCreate(); });
 }
@@ -126,6 +136,11 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       RunHandler([&] { FormMouseMove(buttons, x, y); });
       return 0;
     }
+    case WM_CONTEXTMENU:
+      // Made by the default handling of a right-button release (and of the
+      // keyboard's menu key); the menu opens at the mouse either way.
+      RunHandler([this] { ShowContextMenu(); });
+      return 0;
     case WM_CLOSE:
       RunHandler([this] { Close(); });
       return 0;

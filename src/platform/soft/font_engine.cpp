@@ -55,8 +55,10 @@ class Engine {
     }
     FT_Face face = it->second;
     if (face != nullptr) {
-      const auto ppem = static_cast<FT_UInt>(FontPixelHeight(font.Size));
-      if (FT_Set_Pixel_Sizes(face, 0, ppem == 0 ? 1 : ppem) != 0 && face->num_fixed_sizes > 0) {
+      const auto ppem = static_cast<FT_UInt>(FontEmHeight(font));
+      // A set em width condenses or widens the glyphs (0: as wide as high).
+      const auto x_ppem = static_cast<FT_UInt>(font.EmWidth > 0 ? font.EmWidth : 0);
+      if (FT_Set_Pixel_Sizes(face, x_ppem, ppem == 0 ? 1 : ppem) != 0 && face->num_fixed_sizes > 0) {
         FT_Select_Size(face, 0);
       }
     }
@@ -155,7 +157,7 @@ TextMetrics MeasureText(const FontDesc& font, std::string_view text) {
   TextMetrics m;
   FT_Face face = engine.Face(font);
   if (face == nullptr) return m;
-  LineMetrics(face, FontPixelHeight(font.Size), m);
+  LineMetrics(face, FontEmHeight(font), m);
   m.width = Walk(face, font, text, 0, [](FT_GlyphSlot, std::int32_t) {});
   return m;
 }
@@ -167,7 +169,7 @@ void RenderText(const FontDesc& font, std::int32_t x, std::int32_t y, std::strin
   FT_Face face = engine.Face(font);
   if (face == nullptr) return;
   TextMetrics m;
-  LineMetrics(face, FontPixelHeight(font.Size), m);
+  LineMetrics(face, FontEmHeight(font), m);
   const bool mono = font.Quality == FontQuality::NonAntialiased;
   const std::int32_t baseline = y + m.ascent;
   Walk(face, font, text, 0, [&](FT_GlyphSlot slot, std::int32_t pen) {

@@ -2,7 +2,8 @@
 // Text with FreeType and fontconfig, for the soft surfaces: the face is
 // found by name through fontconfig (bold and italic styles are asked for;
 // underline and strike-out are not drawn), the em height is the font's size
-// in points at 96 pixels per inch, glyphs are hinted and rendered with grey
+// in points at 96 pixels per inch (or its PixelHeight), the em width its
+// EmWidth when set (else the height), glyphs are hinted and rendered with grey
 // antialiasing (1-bit for FontQuality::NonAntialiased). The line height is
 // the face's Windows ascent plus descent scaled to the em height and rounded,
 // the advance of each glyph its hinted advance in whole pixels; no kerning.

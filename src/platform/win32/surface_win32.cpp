@@ -96,11 +96,32 @@ class GdiSurface final : public Surface {
     const int weight = (font.Style & kFontBold) != 0 ? FW_BOLD : FW_NORMAL;
     const DWORD quality =
         font.Quality == FontQuality::NonAntialiased ? NONANTIALIASED_QUALITY : ANTIALIASED_QUALITY;
-    HFONT created = CreateFontA(-FontPixelHeight(font.Size), 0, 0, 0, weight, (font.Style & kFontItalic) != 0,
-                                (font.Style & kFontUnderline) != 0, (font.Style & kFontStrikeOut) != 0,
-                                DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, quality,
-                                DEFAULT_PITCH | FF_DONTCARE, font.Name.c_str());
+    // The height is in pixels (a negative lfHeight is the character height in
+    // device units), so the monitor's resolution never changes it.
+    const int height = FontEmHeight(font);
+    auto make = [&](int width) {
+      return CreateFontA(-height, width, 0, 0, weight, (font.Style & kFontItalic) != 0,
+                         (font.Style & kFontUnderline) != 0, (font.Style & kFontStrikeOut) != 0, DEFAULT_CHARSET,
+                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, quality, DEFAULT_PITCH | FF_DONTCARE,
+                         font.Name.c_str());
+    };
+    HFONT created = make(0);
     if (created == nullptr) return;  // keeps the previous font
+    if (font.EmWidth > 0 && font.EmWidth != height) {
+      // GDI narrows a font by its average character width: the natural
+      // average width scaled by em width / em height.
+      const HGDIOBJ previous = SelectObject(dc_, created);
+      TEXTMETRICA metrics{};
+      const bool measured = GetTextMetricsA(dc_, &metrics) != FALSE;
+      SelectObject(dc_, previous);
+      if (measured && metrics.tmAveCharWidth > 0) {
+        const int width = MulDiv(metrics.tmAveCharWidth, font.EmWidth, height);
+        if (HFONT narrowed = make(width > 0 ? width : 1)) {
+          DeleteObject(created);
+          created = narrowed;
+        }
+      }
+    }
     SelectObject(dc_, created);
     if (font_ != nullptr) DeleteObject(font_);
     font_ = created;

@@ -1,0 +1,149 @@
+#include "app/clock_face.h"
+
+#include "app/face_text_layout.h"
+#include "imaging/alpha_text.h"
+#include "imaging/skin_loader.h"
+#include "raster/kernel_resampler.h"
+#include "raster/kernels.h"
+#include "raster/nearest_resampler.h"
+
+namespace vesk::app {
+
+TClockFace::TClockFace() : Image321(std::make_unique<raster::TImage32>()) {
+  Image321->SetVisible(false);
+  Image321->Bitmap().SetCombineMode(raster::cmMerge);
+  raster::TNearestResampler::Create(Image321->Bitmap());
+  Image321->SetBitmapAlign(raster::baTopLeft);
+  Image321->SetScale(1.0f);
+  Image321->SetScaleMode(raster::smNormal);
+}
+
+TClockFace::~TClockFace() = default;
+
+void TClockFace::CreateTextLayer() { TextLayer = Image321->Layers().Add<raster::TRotLayer>(); }
+
+void TClockFace::LoadFace(const std::string& skin_folder) {
+  raster::TBitmap32& face = Image321->Bitmap();
+  face.SetSize(600, 400);
+  face.Clear(0);
+  imaging::LoadSkinImageFile(face, skin_folder + kFaceSkinFile);
+  face.SetCombineMode(raster::cmBlend);
+}
+
+void TClockFace::LoadPma(const std::string& skin_folder) {
+  PmaBitmap = std::make_unique<raster::TBitmap32>();
+  PmaBitmap->SetSize(120, 120);
+  imaging::LoadSkinImageFile(*PmaBitmap, skin_folder + kPmaSkinFile);
+}
+
+void TClockFace::PrepareTextLayer() {
+  raster::TBitmap32& text = TextLayer->Bitmap();
+  text.SetSize(Width(), Height());
+  text.Clear(0);
+  text.SetDrawMode(raster::dmBlend);
+  text.SetCombineMode(raster::cmMerge);
+}
+
+void TClockFace::CreateCompositionBitmap() {
+  CompositionBitmap = std::make_unique<raster::TBitmap32>();
+  CompositionBitmap->SetWidth(Width());
+  CompositionBitmap->SetHeight(Height());
+  CompositionBitmap->SetCombineMode(raster::cmMerge);
+}
+
+raster::TRotLayer* TClockFace::CreateHand(const std::string& skin_folder, const THandSkin& skin) {
+  auto* hand = Image321->Layers().Add<raster::TRotLayer>();
+  imaging::LoadSkinImageFile(hand->Bitmap(), skin_folder + skin.File);
+  raster::TKernelResampler::Create(hand->Bitmap())->SetKernel(std::make_unique<raster::TLanczosKernel>());
+  hand->SetBitmapCenter(skin.Pivot);
+  hand->SetPosition(kHandPosition);
+  return hand;
+}
+
+void TClockFace::CreateHands(const std::string& skin_folder) {
+  HourHand = CreateHand(skin_folder, kHourHandSkin);
+  MinuteHand = CreateHand(skin_folder, kMinuteHandSkin);
+  SecondHand = CreateHand(skin_folder, kSecondHandSkin);
+}
+
+void TClockFace::KeepBitmapAndLayerStages() {
+  // Default stages: background, control frame, bitmap, bitmap frame, layers.
+  Image321->PaintStages().Delete(3);
+  Image321->PaintStages().Delete(1);
+  Image321->PaintStages().Delete(0);
+}
+
+void TClockFace::Build(const std::string& skin_folder) {
+  CreateTextLayer();
+  LoadFace(skin_folder);
+  LoadPma(skin_folder);
+  PrepareTextLayer();
+  CreateCompositionBitmap();
+  CreateHands(skin_folder);
+  KeepBitmapAndLayerStages();
+}
+
+bool TClockFace::Built() const noexcept {
+  return TextLayer != nullptr && CompositionBitmap != nullptr && HourHand != nullptr && MinuteHand != nullptr &&
+         SecondHand != nullptr;
+}
+
+void TClockFace::TurnHands(const THandAngles& angles) {
+  if (!Built()) return;
+  TextLayer->SetScaled(true);
+  HourHand->SetAngle(angles.Hour);
+  MinuteHand->SetAngle(angles.Minute);
+  SecondHand->SetAngle(angles.Second);
+}
+
+void TClockFace::SetTime(const TLocalTime& t) { TurnHands(HandAngles(t.Hour, t.Minute, t.Second)); }
+
+platform::FontDesc TClockFace::DrawingFont(const platform::FontDesc& requested) {
+  if (!fonts_) {
+    // Asked of the text layer's own surface, so the answer is that of the
+    // system that draws the text.
+    TFontQueries system;
+    system.FaceOf = [this](const platform::FontDesc& font) {
+      platform::Surface* surface = TextLayer->Bitmap().Surface();
+      return surface != nullptr ? surface->TextFace(font) : std::string();
+    };
+    system.TextWidth = [this](const platform::FontDesc& font, std::string_view text) {
+      platform::Surface* surface = TextLayer->Bitmap().Surface();
+      return surface != nullptr ? surface->MeasureText(font, text).cx : 0;
+    };
+    fonts_.emplace(std::move(system));
+  }
+  return fonts_->Resolve(requested);
+}
+
+void TClockFace::Compose(const TLocalTime& t, const TBlendFunction& blend) {
+  if (!Built()) return;
+  raster::TBitmap32& text = TextLayer->Bitmap();
+  text.Clear(0);
+  // Ghost segments, the time over them, the label, the date centred by its
+  // measured width.
+  const TFaceTextLayout items = MakeFaceTextLayout(t, [&](const TFaceTextItem& item) {
+    text.Font().Assign(DrawingFont(item.Font));
+    return text.TextWidth(item.Text);
+  });
+  const platform::BlendRecord record{blend.BlendOp, blend.BlendFlags, blend.SourceConstantAlpha, blend.AlphaFormat};
+  for (const TFaceTextItem& item : items) {
+    const platform::FontDesc font = DrawingFont(item.Font);
+    text.Font().Assign(font);
+    if (text.Surface() != nullptr) {
+      imaging::DrawAlphaText(item.Position.X, item.Position.Y, item.Text, font, *text.Surface(), record);
+      text.Changed();
+    }
+  }
+  CompositionBitmap->Clear(0);
+  Image321->PaintTo(*CompositionBitmap, raster::TRect{0, 0, Width(), Height()});
+}
+
+void TClockFace::FreeOwned() {
+  PmaBitmap.reset();
+  CompositionBitmap.reset();
+  delete TextLayer;  // leaves the layer collection
+  TextLayer = nullptr;
+}
+
+}  // namespace vesk::app

@@ -1,0 +1,69 @@
+#include "app/font_substitution.h"
+
+namespace vesk::app {
+
+namespace {
+
+char LowerAscii(char c) noexcept { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// The widest em, from the em height down to half of it, at which every
+// sample fits; the narrowest tried when none does. The em height itself is
+// kept as 0 (the font's own proportions).
+std::int32_t FittingEmWidth(platform::FontDesc font, const TFontSubstitute& substitute, const TFontQueries& system) {
+  const std::int32_t natural = font.PixelHeight;
+  const std::int32_t narrowest = (natural + 1) / 2;
+  std::int32_t width = natural;
+  for (; width > narrowest; --width) {
+    font.EmWidth = width == natural ? 0 : width;
+    bool fits = true;
+    for (const char* sample : substitute.FitSamples) {
+      if (sample != nullptr && system.TextWidth(font, sample) > substitute.FitWidth) fits = false;
+    }
+    if (fits) break;
+  }
+  return width == natural ? 0 : width;
+}
+
+}  // namespace
+
+bool SameFaceName(std::string_view a, std::string_view b) noexcept {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  }
+  return true;
+}
+
+const TFontSubstitute* FindFontSubstitute(std::string_view requested_face) noexcept {
+  for (const TFontSubstitute& s : kBundledFontSubstitutes) {
+    if (SameFaceName(requested_face, s.RequestedFace)) return &s;
+  }
+  return nullptr;
+}
+
+platform::FontDesc ResolveFont(const platform::FontDesc& requested, const TFontQueries& system) {
+  if (SameFaceName(system.FaceOf(requested), requested.Name)) return requested;
+  const TFontSubstitute* substitute = FindFontSubstitute(requested.Name);
+  if (substitute == nullptr) return requested;
+  platform::FontDesc font = requested;
+  font.Name = substitute->Face;
+  font.PixelHeight = substitute->PixelHeight;
+  font.EmWidth = 0;
+  font.Style = substitute->Style;
+  font.Quality = substitute->Quality;
+  if (!SameFaceName(system.FaceOf(font), font.Name)) return requested;
+  if (substitute->FitWidth > 0) font.EmWidth = FittingEmWidth(font, *substitute, system);
+  return font;
+}
+
+platform::FontDesc TFontResolver::Resolve(const platform::FontDesc& requested) {
+  const TKey key{requested.Name, requested.Size, requested.PixelHeight, requested.EmWidth, requested.Style,
+                 requested.Quality};
+  auto it = resolved_.find(key);
+  if (it == resolved_.end()) it = resolved_.emplace(key, ResolveFont(requested, system_)).first;
+  platform::FontDesc font = it->second;
+  font.Color = requested.Color;
+  return font;
+}
+
+}  // namespace vesk::app

@@ -1,0 +1,81 @@
+#pragma once
+// Which font the face's text is drawn with. The program asks for its two
+// faces by name. A face that the system has is used as asked. Otherwise the
+// font bundled in the `fonts` folder beside the executable stands in, made
+// at the size its own design needs (docs/assets.md gives the measurements);
+// and when that font is missing too, the system's font matching picks a face
+// for the name as asked.
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+#include <tuple>
+
+#include "platform/font.h"
+
+namespace vesk::app {
+
+struct TFontSubstitute {
+  const char* RequestedFace;
+  const char* Face;  // family name of the bundled font
+  std::int32_t PixelHeight;
+  std::uint8_t Style;
+  platform::FontQuality Quality;
+  // When FitWidth is set, the font is condensed to the widest em (from its
+  // natural width, the em height, down to half of it) at which every sample
+  // text measures at most FitWidth pixels, as the system that draws it
+  // measures; renderers differ in how they narrow a font.
+  std::int32_t FitWidth;
+  const char* FitSamples[2];
+};
+
+inline constexpr TFontSubstitute kBundledFontSubstitutes[] = {
+    // Seven segments, as high as "Digital" at 14 points (19 px) but
+    // condensed so that the longest time fits the read-out window from x 41
+    // to x 123: at its natural width "12:59:59 pm" would run 37 px past the
+    // face. Bold is the weight bundled; its segments stay readable.
+    {"Digital", "DSEG7 Classic", 19, platform::kFontBold, platform::FontQuality::Antialiased, 82,
+     {"88:88:88 am", "88:88:88 pm"}},
+    // A pixel font at its one crisp size (glyphs 5 px high on a 6 px pitch):
+    // at 9 px (7 points) its glyphs blur to 3 px and cannot be read.
+    {"hooge 05_55 Cyr2", "ProggyTinyTT", 16, 0, platform::FontQuality::NonAntialiased, 0, {nullptr, nullptr}},
+};
+
+// What the resolution asks of the system that draws the text.
+struct TFontQueries {
+  // The face name the system uses for a font description, after its own
+  // matching (the name asked for when it has that face).
+  std::function<std::string(const platform::FontDesc&)> FaceOf;
+  // The width in pixels of a text in a font.
+  std::function<std::int32_t(const platform::FontDesc&, std::string_view)> TextWidth;
+};
+
+// Face names are equal when they differ at most in the case of ASCII letters.
+[[nodiscard]] bool SameFaceName(std::string_view a, std::string_view b) noexcept;
+
+// The bundled substitute for a face name, or nullptr.
+[[nodiscard]] const TFontSubstitute* FindFontSubstitute(std::string_view requested_face) noexcept;
+
+// The font to draw with in place of `requested` (colour kept): `requested`
+// itself when the system has its face or when neither it nor a bundled
+// substitute is available; otherwise the substitute, at its own size, style,
+// quality and em width.
+[[nodiscard]] platform::FontDesc ResolveFont(const platform::FontDesc& requested, const TFontQueries& system);
+
+// ResolveFont with the answer kept for each face, size and style asked for:
+// the fonts a process can use are registered at start-up and do not change
+// afterwards, and each query makes a system font.
+class TFontResolver {
+ public:
+  explicit TFontResolver(TFontQueries system) : system_(std::move(system)) {}
+
+  [[nodiscard]] platform::FontDesc Resolve(const platform::FontDesc& requested);
+
+ private:
+  using TKey = std::tuple<std::string, std::int32_t, std::int32_t, std::int32_t, std::uint8_t, platform::FontQuality>;
+  TFontQueries system_;
+  std::map<TKey, platform::FontDesc> resolved_;
+};
+
+}  // namespace vesk::app
