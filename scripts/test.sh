@@ -15,6 +15,7 @@ cd "$root"
 stages=("$@")
 [ "${#stages[@]}" -eq 0 ] && stages=(native asan windows fuzz wine)
 jobs="$(nproc)"
+mkdir -p build/logs
 
 total_pass=0
 total_fail=0
@@ -37,7 +38,6 @@ count_ctest() {
 
 run_preset() {
   local preset="$1" log="build/logs/ctest-$1.log"
-  mkdir -p build/logs
   echo "== $preset: configure and build"
   if ! cmake --preset "$preset" >"build/logs/configure-$preset.log" 2>&1; then
     cat "build/logs/configure-$preset.log"; failed_stages+=("$preset"); total_fail=$((total_fail + 1)); return
@@ -55,10 +55,13 @@ for stage in "${stages[@]}"; do
   case "$stage" in
     native|asan) run_preset "$stage" ;;
     windows)
-      # Console test programs under Wine (no display needed for DIB and GDI text).
+      # Console test programs under Wine (no display needed for DIB and GDI
+      # text). The session is ended afterwards so none of its processes
+      # outlive the stage.
       source "$root/scripts/wine_env.sh"
       wine_prefix_ready || { failed_stages+=(windows); total_fail=$((total_fail + 1)); continue; }
       run_preset windows
+      wine_prefix_stop
       ;;
     fuzz)
       if [ -x "$root/scripts/fuzz_smoke.sh" ]; then
@@ -67,7 +70,13 @@ for stage in "${stages[@]}"; do
       ;;
     wine)
       if [ -x "$root/tests/wine/run_all.sh" ]; then
-        out="$("$root/tests/wine/run_all.sh" 2>&1 | tee /dev/stderr | grep -E '^[0-9]+ passed, [0-9]+ failed' | tail -1)"
+        # The scenarios build the program in the Windows build; configure it
+        # when this stage runs alone.
+        if [ ! -f build/windows/build.ninja ] && ! cmake --preset windows >build/logs/configure-windows.log 2>&1; then
+          cat build/logs/configure-windows.log; failed_stages+=(wine); total_fail=$((total_fail + 1)); continue
+        fi
+        "$root/tests/wine/run_all.sh" </dev/null 2>&1 | tee build/logs/wine.log
+        out="$(grep -E '^[0-9]+ passed, [0-9]+ failed' build/logs/wine.log | tail -1)"
         if [ -n "$out" ]; then
           p="${out%% passed*}"; f="$(sed -E 's/.* ([0-9]+) failed.*/\1/' <<<"$out")"
           total_pass=$((total_pass + p)); total_fail=$((total_fail + f))

@@ -188,6 +188,7 @@ scenario_menu_items() {
   mkdir -p "$VESK_WORK/screenshots"
   check "menu_items: the rim points are opaque in the skin" \
     test "$(menu_skin_alpha $MENU_RIM_LEFT)" = 255 -a "$(menu_skin_alpha $MENU_RIM_BOTTOM)" = 255 || return
+  menu_clean_run VeskClock
   vw_start_clock "$APP"
   vw_wait_window TfrmMain 40 || { echo "FAIL menu_items: the clock did not start"; return; }
   sleep 1  # past the fade-in: invisible pixels take no clicks
@@ -223,6 +224,7 @@ scenario_menu_items() {
   check "menu_items: the clock runs on, still on top" \
     grep -q 'visible=1 topmost=1' <<<"$(vw_winmsg info TfrmMain)"
   vw_stop_clock
+  menu_clean_run VeskClock
 }
 
 # On Top, chosen with the keyboard and then with the mouse: each choice acts
@@ -230,6 +232,7 @@ scenario_menu_items() {
 # check when opened again.
 scenario_menu_on_top() {
   local rect0 rect
+  menu_clean_run VeskClock
   vw_start_clock "$APP"
   vw_wait_window TfrmMain 40 || { echo "FAIL menu_on_top: the clock did not start"; return; }
   sleep 1
@@ -259,6 +262,7 @@ scenario_menu_on_top() {
   timeout 5 xdotool key Escape
   menu_wait_closed 5
   vw_stop_clock
+  menu_clean_run VeskClock
 }
 
 # The program registers itself at start; unchecking Load at Startup removes
@@ -317,6 +321,7 @@ scenario_menu_startup_copy() {
 # ends the program.
 scenario_menu_exit() {
   local watch="$VESK_WORK/menu_exit_watch.txt" watcher summary changes first gone
+  menu_clean_run VeskClock
   vw_start_clock "$APP"
   vw_wait_window TfrmMain 40 || { echo "FAIL menu_exit: the clock did not start"; return; }
   sleep 1
@@ -338,6 +343,7 @@ scenario_menu_exit() {
     test "${gone:--1}" -ge 0 -a $(( ${gone:--1} - ${first:-0} )) -ge 100 -a $(( ${gone:--1} - ${first:-0} )) -le 1000
   check "menu_exit: the process ends" vw_wait_exit "$CLOCK_PID" 3
   CLOCK_PID=""
+  menu_clean_run VeskClock
 }
 
 # With a Run key that refuses writes, the registration at start and the menu
@@ -347,6 +353,9 @@ scenario_menu_exit() {
 scenario_menu_registry_error() {
   local text
   menu_clean_run VeskClock
+  # However the scenario ends, later ones find a writable Run key.
+  trap 'if [ -n "$CLOCK_PID" ] && vw_alive "$CLOCK_PID"; then vw_stop_clock; fi
+        vw_winmsg key-writable "$MENU_RUN_KEY" >/dev/null' EXIT
   check "menu_registry_error: the Run key is made read-only" vw_winmsg key-read-only "$MENU_RUN_KEY" || return
   vw_start_clock "$APP"
   check "menu_registry_error: an error box appears at start" vw_wait_box "Vesk Clock" 40 || {

@@ -27,6 +27,8 @@
 //                                       "changes=N first_change_ms=T gone_ms=T"; exit 3 if not gone
 //   winmsg key-read-only PATH           the current user's key PATH may be read but not written
 //   winmsg key-writable PATH            ... and written again (both replace its access list)
+//   winmsg resources CLASS              "pid=N gdi=N gdi_source=count|table user=N private=N working_set=N handles=N"
+//                                       of the process owning the window (process_resources.h)
 // Exit codes: 0 ok, 1 usage, 2 window not found, 3 timeout or failure, 4 refused.
 #include <windows.h>
 
@@ -37,6 +39,7 @@
 #include <vector>
 
 #include "menu_probe.h"
+#include "process_resources.h"
 
 namespace {
 
@@ -257,6 +260,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (command == "close") return PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 3;
+  if (command == "resources") return PrintProcessResources(window);
   if (command == "watch-fade") {
     if (argc < 5) return 1;
     return WatchFade(window, std::atoi(argv[3]), std::atoi(argv[4]), argc > 5 ? std::atoi(argv[5]) : 10);

@@ -1,5 +1,9 @@
 // The clock's popup menu on the window: opening it on a right-click, and the
 // handlers of its commands (On Top, Load at Startup, About, Exit).
+#include <exception>
+#include <memory>
+#include <utility>
+
 #include "app/win32/application.h"
 #include "app/win32/frm_main.h"
 #include "app/win32/settings_actions_win32.h"
