@@ -134,9 +134,7 @@ int ParseArguments(int argc, char** argv, TOptions& o) {
 }
 
 // The folder as the face expects it: ending with a separator.
-std::string AsFolder(const std::string& path) {
-  return path.back() == '/' ? path : path + '/';
-}
+std::string AsFolder(const std::string& path) { return path.back() == '/' ? path : path + '/'; }
 
 }  // namespace
 
@@ -165,13 +163,12 @@ int main(int argc, char** argv) {
     vesk::app::TClockFace face;
     face.Build(AsFolder(o.skin));
     face.SetTime(*o.time);
-    face.Compose(*o.time, vesk::app::TBlendFunction{vesk::app::kBlendOpSourceOver, 0,
-                                                    static_cast<std::uint8_t>(o.fade),
+    face.Compose(*o.time, vesk::app::TBlendFunction{vesk::app::kBlendOpSourceOver, 0, static_cast<std::uint8_t>(o.fade),
                                                     vesk::app::kAlphaFormatSourceAlpha});
     vesk::imaging::WriteRgbaPng(
-        o.out, vesk::imaging::BitmapToRgba(*face.CompositionBitmap, o.premultiplied
-                                                                         ? vesk::imaging::TPngAlpha::Premultiplied
-                                                                         : vesk::imaging::TPngAlpha::Straight));
+        o.out,
+        vesk::imaging::BitmapToRgba(*face.CompositionBitmap, o.premultiplied ? vesk::imaging::TPngAlpha::Premultiplied
+                                                                             : vesk::imaging::TPngAlpha::Straight));
   } catch (const std::exception& e) {
     std::fprintf(stderr, "vesk_frame: %s\n", e.what());
     return 1;

@@ -57,8 +57,8 @@ platform::FontDesc ResolveFont(const platform::FontDesc& requested, const TFontQ
 }
 
 platform::FontDesc TFontResolver::Resolve(const platform::FontDesc& requested) {
-  const TKey key{requested.Name, requested.Size, requested.PixelHeight, requested.EmWidth, requested.Style,
-                 requested.Quality};
+  const TKey key{requested.Name,    requested.Size,  requested.PixelHeight,
+                 requested.EmWidth, requested.Style, requested.Quality};
   auto it = resolved_.find(key);
   if (it == resolved_.end()) it = resolved_.emplace(key, ResolveFont(requested, system_)).first;
   platform::FontDesc font = it->second;

@@ -3,9 +3,9 @@
 // fit where it must), else the system's matching of the name asked for.
 #include <gtest/gtest.h>
 
-#include <utility>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "app/font_substitution.h"
 

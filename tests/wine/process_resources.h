@@ -3,6 +3,7 @@
 // its memory and its handle count, for the end-to-end tests that watch the
 // clock for leaks.
 #include <windows.h>
+// After windows.h, which they build on.
 #include <psapi.h>
 #include <winternl.h>
 
@@ -19,8 +20,8 @@
 // only those of `pid` count. -1 when the table cannot be read.
 inline long CountGdiTableObjects(HANDLE process, DWORD pid) {
   using QueryFn = LONG(NTAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
-  const auto query =
-      reinterpret_cast<QueryFn>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+  const auto query = reinterpret_cast<QueryFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
   if (query == nullptr) return -1;
   PROCESS_BASIC_INFORMATION basic{};
   if (query(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0) return -1;
@@ -37,8 +38,8 @@ inline long CountGdiTableObjects(HANDLE process, DWORD pid) {
   std::vector<unsigned char> buffer(kChunk * kEntry);
   long live = 0;
   for (std::size_t first = 0; first < kEntries; first += kChunk) {
-    if (!ReadProcessMemory(process, reinterpret_cast<const void*>(table + first * kEntry), buffer.data(),
-                           buffer.size(), &got) ||
+    if (!ReadProcessMemory(process, reinterpret_cast<const void*>(table + first * kEntry), buffer.data(), buffer.size(),
+                           &got) ||
         got != buffer.size()) {
       break;  // the table ends where its mapping ends
     }
@@ -79,8 +80,8 @@ inline int PrintProcessResources(HWND window) {
   GetProcessHandleCount(process, &handles);
   CloseHandle(process);
   if (!have_memory || gdi < 0) return 3;
-  std::printf("pid=%lu gdi=%ld gdi_source=%s user=%lu private=%llu working_set=%llu handles=%lu\n", pid, gdi,
-              source, user, static_cast<unsigned long long>(memory.PrivateUsage),
+  std::printf("pid=%lu gdi=%ld gdi_source=%s user=%lu private=%llu working_set=%llu handles=%lu\n", pid, gdi, source,
+              user, static_cast<unsigned long long>(memory.PrivateUsage),
               static_cast<unsigned long long>(memory.WorkingSetSize), handles);
   return 0;
 }
