@@ -10,7 +10,7 @@ set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 
-"$root/scripts/setup.sh" || { echo "setup failed"; exit 1; }
+"$root/scripts/setup.sh" || { echo "setup failed"; echo "0 passed, 1 failed"; exit 1; }
 
 stages=("$@")
 [ "${#stages[@]}" -eq 0 ] && stages=(native asan windows fuzz wine)
