@@ -21,6 +21,7 @@
 #include "imaging/png_file.h"
 #include "imaging/skin_loader.h"
 #include "raster/kernel_reference.h"
+#include "raster/matrix_reference.h"
 #include "raster/pixel_reference.h"
 
 namespace vesk::app {
@@ -83,53 +84,10 @@ TColor32 BlendInRow(TColor32 f, TColor32 b) {
 }
 TColor32 Merge(TColor32 f, TColor32 b) { return raster::testing::RefMerge(f, b, &Blend); }
 
-// A 3 x 3 single matrix for row vectors (p' = p M), each step multiplied on
-// the right, every entry summed in extended precision and rounded to single.
-struct Matrix {
-  float m[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
-  void Then(const float t[3][3]) {
-    float r[3][3];
-    for (int i = 0; i < 3; ++i) {
-      for (int j = 0; j < 3; ++j) {
-        r[i][j] = static_cast<float>(Ext{t[0][j]} * m[i][0] + Ext{t[1][j]} * m[i][1] + Ext{t[2][j]} * m[i][2]);
-      }
-    }
-    std::copy(&r[0][0], &r[0][0] + 9, &m[0][0]);
-  }
-  void Translate(float dx, float dy) {
-    const float t[3][3] = {{1, 0, 0}, {0, 1, 0}, {dx, dy, 1}};
-    Then(t);
-  }
-  void Rotate(float degrees) {
-    const auto a = static_cast<float>(Ext{degrees} * raster::testing::kRefPi / 180.0L);
-    const auto s = static_cast<float>(sinl(a));
-    const auto c = static_cast<float>(cosl(a));
-    const float t[3][3] = {{c, -s, 0}, {s, c, 0}, {0, 0, 1}};
-    Then(t);
-  }
-};
-
-// The inverse in 16.16 fixed point: adjugate (minors rounded to single)
-// times single(1 / determinant), then each entry * 65536 rounded.
-void InverseFixed(const Matrix& f, TFixed out[3][3]) {
-  const float(&m)[3][3] = f.m;
-  const Ext det = Ext{m[0][0]} * (Ext{m[1][1]} * m[2][2] - Ext{m[2][1]} * m[1][2]) -
-                  Ext{m[0][1]} * (Ext{m[1][0]} * m[2][2] - Ext{m[2][0]} * m[1][2]) +
-                  Ext{m[0][2]} * (Ext{m[1][0]} * m[2][1] - Ext{m[2][0]} * m[1][1]);
-  auto minor = [](float a, float d, float b, float c) { return static_cast<float>(Ext{a} * d - Ext{b} * c); };
-  const float adj[3][3] = {{minor(m[1][1], m[2][2], m[1][2], m[2][1]), -minor(m[0][1], m[2][2], m[0][2], m[2][1]),
-                            minor(m[0][1], m[1][2], m[0][2], m[1][1])},
-                           {-minor(m[1][0], m[2][2], m[1][2], m[2][0]), minor(m[0][0], m[2][2], m[0][2], m[2][0]),
-                            -minor(m[0][0], m[1][2], m[0][2], m[1][0])},
-                           {minor(m[1][0], m[2][1], m[1][1], m[2][0]), -minor(m[0][0], m[2][1], m[0][1], m[2][0]),
-                            minor(m[0][0], m[1][1], m[0][1], m[1][0])}};
-  const auto k = static_cast<float>(1.0L / static_cast<float>(det));
-  for (int i = 0; i < 3; ++i) {
-    for (int j = 0; j < 3; ++j) {
-      out[i][j] = static_cast<TFixed>(nearbyintl(Ext{static_cast<float>(Ext{adj[i][j]} * k)} * 65536.0L));
-    }
-  }
-}
+// The plain matrix steps and fixed-point inverse shared with the raster
+// golden tests.
+using Matrix = raster::testing::RefMatrix;
+constexpr auto InverseFixed = &raster::testing::RefInverseFixed;
 
 // The target pixels a turned w x h image reaches: its corners' bounds,
 // widened by half a pixel and rounded, within the target.
