@@ -61,7 +61,23 @@ scenario_face_pixels() {
   mkdir -p "$VESK_WORK/screenshots"
   vw_start_clock "$APP"
   vw_wait_window TfrmMain 40 || { echo "FAIL face_pixels: the clock did not start"; return; }
-  sleep 1.5  # the fade-in takes about 0.3 s
+  # Once the window exists the face must be fully shown (faded in) within
+  # 2 s: poll the rim's left point until it has its own colour.
+  local t_window t_face="" rim_expected
+  t_window=$(vw_now_ms)
+  rim_expected="$(skin_px clockface.png 10 75)"
+  while [ $(( $(vw_now_ms) - t_window )) -lt 4000 ]; do
+    vw_shot "$shot"
+    if [ "$(vw_px $((WIN_X + 10)) $((WIN_Y + 75)) "$shot")" = "${rim_expected%,*}" ]; then
+      t_face=$(vw_now_ms)
+      break
+    fi
+    sleep 0.1
+  done
+  note "window to fully shown face: $([ -n "$t_face" ] && echo $((t_face - t_window)) ms || echo 'not within 4 s')"
+  check "face_pixels: the face is fully shown within 2 s of the window" \
+    test -n "$t_face" -a "$(( ${t_face:-0} - t_window ))" -le 2000
+  sleep 0.3
   vw_shot "$shot"
   note "screenshot: $shot"
   # Rim points outside the reach of the hands and the text.
