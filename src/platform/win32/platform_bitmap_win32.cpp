@@ -6,6 +6,7 @@
 
 #include "platform/platform_bitmap.h"
 #include "platform/surface.h"
+#include "platform/win32/dib_section.h"
 
 namespace vesk::platform {
 
@@ -50,32 +51,8 @@ class GdiPlatformBitmap final : public PlatformBitmap {
 }  // namespace
 
 std::unique_ptr<PlatformBitmap> CreatePlatformBitmap(std::int32_t width, std::int32_t height, PixelFormat format) {
-  if (!SurfaceSizeValid(width, height)) throw SurfaceError(kErrAllocateDib);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = static_cast<WORD>(format);
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (bitmap == nullptr || bits == nullptr) {
-    if (bitmap != nullptr) DeleteObject(bitmap);
-    throw SurfaceError(kErrAllocateDib);
-  }
-  HDC dc = CreateCompatibleDC(nullptr);
-  if (dc == nullptr) {
-    DeleteObject(bitmap);
-    throw SurfaceError(kErrCreateDc);
-  }
-  HGDIOBJ previous = SelectObject(dc, bitmap);
-  if (previous == nullptr || previous == HGDI_ERROR) {
-    DeleteDC(dc);
-    DeleteObject(bitmap);
-    throw SurfaceError(kErrSelectObject);
-  }
-  return std::make_unique<GdiPlatformBitmap>(width, height, format, bitmap, dc, bits);
+  const DibSection dib = CreateSelectedDibSection(width, height, static_cast<WORD>(format));
+  return std::make_unique<GdiPlatformBitmap>(width, height, format, dib.bitmap, dib.dc, dib.bits);
 }
 
 }  // namespace vesk::platform

@@ -4,6 +4,7 @@
 
 #include "platform/surface.h"
 #include "platform/sys_color.h"
+#include "platform/win32/dib_section.h"
 
 namespace vesk::platform {
 
@@ -137,32 +138,8 @@ class GdiSurface final : public Surface {
 }  // namespace
 
 std::unique_ptr<Surface> CreateNativeSurface(std::int32_t width, std::int32_t height) {
-  if (!SurfaceSizeValid(width, height)) throw SurfaceError(kErrAllocateDib);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (bitmap == nullptr || bits == nullptr) {
-    if (bitmap != nullptr) DeleteObject(bitmap);
-    throw SurfaceError(kErrAllocateDib);
-  }
-  HDC dc = CreateCompatibleDC(nullptr);
-  if (dc == nullptr) {
-    DeleteObject(bitmap);
-    throw SurfaceError(kErrCreateDc);
-  }
-  HGDIOBJ previous = SelectObject(dc, bitmap);
-  if (previous == nullptr || previous == HGDI_ERROR) {
-    DeleteDC(dc);
-    DeleteObject(bitmap);
-    throw SurfaceError(kErrSelectObject);
-  }
-  return std::make_unique<GdiSurface>(width, height, bitmap, dc, bits);
+  const DibSection dib = CreateSelectedDibSection(width, height, 32);
+  return std::make_unique<GdiSurface>(width, height, dib.bitmap, dib.dc, dib.bits);
 }
 
 bool AddPrivateFontFile(const std::string& path) {
