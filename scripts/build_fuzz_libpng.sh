@@ -21,28 +21,8 @@ source "$root/scripts/libpng_source.sh"
 tree="$(libpng_source_tree "$root")"
 echo "fuzz libpng: building from $tree"
 
-build="$deps/build-libpng-fuzz"
-rm -rf "$build"
-cmake -S "$tree" -B "$build" -G Ninja \
+libpng_build_static fuzz "$tree" "$deps/build-libpng-fuzz" "$prefix" "$deps" \
   -DCMAKE_C_COMPILER=clang \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_INSTALL_PREFIX="$prefix" \
-  -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
-  -DPNG_FRAMEWORK=OFF -DPNG_HARDWARE_OPTIMIZATIONS=OFF -DSKIP_INSTALL_PROGRAMS=ON \
-  -DSKIP_INSTALL_FILES=ON -DSKIP_INSTALL_EXECUTABLES=ON -DSKIP_INSTALL_EXPORT=ON \
-  -DCMAKE_C_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer" \
-  >"$deps/libpng-fuzz-configure.log" 2>&1 \
-  || { tail -40 "$deps/libpng-fuzz-configure.log"; exit 1; }
-cmake --build "$build" -j "$(nproc)" >"$deps/libpng-fuzz-build.log" 2>&1 \
-  || { tail -40 "$deps/libpng-fuzz-build.log"; exit 1; }
-cmake --install "$build" >"$deps/libpng-fuzz-install.log" 2>&1 \
-  || { tail -40 "$deps/libpng-fuzz-install.log"; exit 1; }
-if [ ! -f "$prefix/lib/libpng16.a" ]; then
-  for alt in libpng16_static.a libpng.a; do
-    if [ -f "$prefix/lib/$alt" ]; then cp "$prefix/lib/$alt" "$prefix/lib/libpng16.a"; break; fi
-  done
-fi
-[ -f "$prefix/lib/libpng16.a" ] && [ -f "$prefix/include/png.h" ] \
-  || { echo "fuzz libpng: install did not produce libpng16.a and png.h"; exit 1; }
-rm -rf "$build"
-echo "fuzz libpng: installed $prefix/lib/libpng16.a"
+  -DPNG_HARDWARE_OPTIMIZATIONS=OFF \
+  -DCMAKE_C_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer"

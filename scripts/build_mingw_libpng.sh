@@ -28,9 +28,7 @@ source "$root/scripts/libpng_source.sh"
 tree="$(libpng_source_tree "$root")"
 echo "mingw libpng: building from $tree"
 
-build="$deps/build-libpng-mingw"
-rm -rf "$build"
-cmake -S "$tree" -B "$build" -G Ninja \
+libpng_build_static mingw "$tree" "$deps/build-libpng-mingw" "$prefix" "$deps" \
   -DCMAKE_SYSTEM_NAME=Windows \
   -DCMAKE_SYSTEM_PROCESSOR=x86_64 \
   -DCMAKE_C_COMPILER="$host-gcc-posix" \
@@ -40,27 +38,6 @@ cmake -S "$tree" -B "$build" -G Ninja \
   -DCMAKE_FIND_ROOT_PATH_MODE_LIBRARY=ONLY \
   -DCMAKE_FIND_ROOT_PATH_MODE_INCLUDE=ONLY \
   -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_INSTALL_PREFIX="$prefix" \
   -DZLIB_INCLUDE_DIR="/usr/$host/include" \
   -DZLIB_LIBRARY="/usr/$host/lib/libz.a" \
-  -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
-  -DPNG_FRAMEWORK=OFF -DSKIP_INSTALL_PROGRAMS=ON -DSKIP_INSTALL_FILES=ON \
-  -DSKIP_INSTALL_EXECUTABLES=ON -DSKIP_INSTALL_EXPORT=ON \
-  -DCMAKE_C_FLAGS="-O2" >"$deps/libpng-mingw-configure.log" 2>&1 \
-  || { tail -40 "$deps/libpng-mingw-configure.log"; exit 1; }
-cmake --build "$build" -j "$(nproc)" >"$deps/libpng-mingw-build.log" 2>&1 \
-  || { tail -40 "$deps/libpng-mingw-build.log"; exit 1; }
-cmake --install "$build" >"$deps/libpng-mingw-install.log" 2>&1 \
-  || { tail -40 "$deps/libpng-mingw-install.log"; exit 1; }
-
-# Some releases install only libpng16_static.a or libpng.a; the build looks
-# for libpng16.a.
-if [ ! -f "$prefix/lib/libpng16.a" ]; then
-  for alt in libpng16_static.a libpng.a; do
-    if [ -f "$prefix/lib/$alt" ]; then cp "$prefix/lib/$alt" "$prefix/lib/libpng16.a"; break; fi
-  done
-fi
-[ -f "$prefix/lib/libpng16.a" ] && [ -f "$prefix/include/png.h" ] \
-  || { echo "mingw libpng: install did not produce libpng16.a and png.h"; exit 1; }
-rm -rf "$build"
-echo "mingw libpng: installed $prefix/lib/libpng16.a"
+  -DCMAKE_C_FLAGS="-O2"

@@ -77,3 +77,36 @@ EOT
   fi
   echo "$tree"
 }
+
+# Configures, builds and installs a static libpng from the source tree:
+#   libpng_build_static LABEL TREE BUILD_DIR PREFIX LOG_DIR [cmake args...]
+# The extra arguments choose the compiler and flags. Leaves PREFIX with
+# lib/libpng16.a and include/png.h, or fails with the tail of the log.
+libpng_build_static() {
+  local label="$1" tree="$2" build="$3" prefix="$4" logs="$5"
+  shift 5
+  rm -rf "$build"
+  cmake -S "$tree" -B "$build" -G Ninja \
+    -DCMAKE_INSTALL_PREFIX="$prefix" \
+    -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
+    -DPNG_FRAMEWORK=OFF -DSKIP_INSTALL_PROGRAMS=ON -DSKIP_INSTALL_FILES=ON \
+    -DSKIP_INSTALL_EXECUTABLES=ON -DSKIP_INSTALL_EXPORT=ON \
+    "$@" >"$logs/libpng-$label-configure.log" 2>&1 \
+    || { tail -40 "$logs/libpng-$label-configure.log"; return 1; }
+  cmake --build "$build" -j "$(nproc)" >"$logs/libpng-$label-build.log" 2>&1 \
+    || { tail -40 "$logs/libpng-$label-build.log"; return 1; }
+  cmake --install "$build" >"$logs/libpng-$label-install.log" 2>&1 \
+    || { tail -40 "$logs/libpng-$label-install.log"; return 1; }
+  # Some releases install only libpng16_static.a or libpng.a; the build
+  # looks for libpng16.a.
+  if [ ! -f "$prefix/lib/libpng16.a" ]; then
+    local alt
+    for alt in libpng16_static.a libpng.a; do
+      if [ -f "$prefix/lib/$alt" ]; then cp "$prefix/lib/$alt" "$prefix/lib/libpng16.a"; break; fi
+    done
+  fi
+  [ -f "$prefix/lib/libpng16.a" ] && [ -f "$prefix/include/png.h" ] \
+    || { echo "$label libpng: install did not produce libpng16.a and png.h"; return 1; }
+  rm -rf "$build"
+  echo "$label libpng: installed $prefix/lib/libpng16.a"
+}
