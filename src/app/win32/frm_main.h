@@ -116,6 +116,14 @@ class TfrmMain {
   // Opens PopupMenu1 and turns the chosen command into a click of its item.
   [[nodiscard]] TPopupMenuWindow& PopupMenuWindow() { return *popup_window_; }
 
+  // ---- settings storage ---------------------------------------------------
+
+  // ---- notification-area icon ---------------------------------------------
+
+  // ---- hourly chime -------------------------------------------------------
+
+  // ---- about action -------------------------------------------------------
+
   // ---- state --------------------------------------------------------------
   TBlendFunction BlendFunction{kBlendOpSourceOver, 0, 0, kAlphaFormatSourceAlpha};
   HDC ScreenDC = nullptr;
@@ -153,6 +161,14 @@ class TfrmMain {
   std::unique_ptr<platform::IKeyStore> key_store_;
   std::unique_ptr<TSettingsActions> settings_actions_;
   std::unique_ptr<TPopupMenuWindow> popup_window_;
+
+  // settings storage (private)
+
+  // notification-area icon (private)
+
+  // hourly chime (private)
+
+  // about action (private)
 };
 
 // The one clock window of the process.
