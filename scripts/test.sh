@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Runs every test: native unit tests, the same under ASan+UBSan, the raster and
 # imaging tests cross-built for Windows and run under Wine, a short fuzzing
-# run of each parser, and the Windows program's end-to-end tests under Wine
-# and Xvfb. Installs what it needs first (scripts/setup.sh).
+# run of each parser, the Windows program's end-to-end tests under Wine
+# and Xvfb, and the release made twice and checked. Installs what it needs
+# first (scripts/setup.sh).
 #
 #   scripts/test.sh            everything
-#   scripts/test.sh native     only some stages: native asan windows fuzz wine
+#   scripts/test.sh native     only some stages: native asan windows fuzz wine release
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -13,13 +14,27 @@ cd "$root"
 "$root/scripts/setup.sh" || { echo "setup failed"; echo "0 passed, 1 failed"; exit 1; }
 
 stages=("$@")
-[ "${#stages[@]}" -eq 0 ] && stages=(native asan windows fuzz wine)
+[ "${#stages[@]}" -eq 0 ] && stages=(native asan windows fuzz wine release)
 jobs="$(nproc)"
 mkdir -p build/logs
 
 total_pass=0
 total_fail=0
 failed_stages=()
+
+# Adds the "N passed, N failed" of a log to the totals; a log without that
+# line counts as one failure. $2 names the stage.
+count_summary() {
+  local out p f
+  out="$(grep -E '^[0-9]+ passed, [0-9]+ failed' "$1" | tail -1)"
+  if [ -n "$out" ]; then
+    p="${out%% passed*}"; f="$(sed -E 's/.* ([0-9]+) failed.*/\1/' <<<"$out")"
+    total_pass=$((total_pass + p)); total_fail=$((total_fail + f))
+    [ "$f" -eq 0 ] || failed_stages+=("$2")
+  else
+    total_fail=$((total_fail + 1)); failed_stages+=("$2")
+  fi
+}
 
 # Adds the counts of a ctest log to the totals.
 count_ctest() {
@@ -84,6 +99,21 @@ for stage in "${stages[@]}"; do
         else
           total_fail=$((total_fail + 1)); failed_stages+=(wine)
         fi
+      fi
+      ;;
+    release)
+      # The release made twice and compared, its contents, versions and
+      # signing; then, unless the wine stage runs them too, the Wine
+      # scenarios of that very release (portable folder, installer).
+      if [ ! -f build/windows/build.ninja ] && ! cmake --preset windows >build/logs/configure-windows.log 2>&1; then
+        cat build/logs/configure-windows.log; failed_stages+=(release); total_fail=$((total_fail + 1)); continue
+      fi
+      "$root/scripts/release/check_release.sh" </dev/null 2>&1 | tee build/logs/release.log
+      count_summary build/logs/release.log release
+      if [[ " ${stages[*]} " != *" wine "* ]]; then
+        VESK_RELEASE_DIR="$root/build/release" "$root/tests/wine/run_all.sh" \
+          release_portable release_install release_upgrade release_uninstall </dev/null 2>&1 | tee build/logs/wine-release.log
+        count_summary build/logs/wine-release.log release
       fi
       ;;
     *) echo "unknown stage: $stage"; exit 2 ;;

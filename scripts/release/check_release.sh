@@ -1,0 +1,162 @@
+#!/usr/bin/env bash
+# Makes the release twice and checks it: once from this tree (build/windows,
+# build/release), once from a copy of the sources in another folder with its
+# own build folder; the two must be byte-identical. Then: the zip's file list,
+# times and version, the version resources of the program and the installer
+# read back under Wine, SHA256SUMS, a signature made with a throwaway
+# self-signed certificate, and the unsigned release saying it is unsigned.
+# Prints PASS/FAIL lines and ends with "N passed, N failed".
+#
+#   scripts/release/check_release.sh
+#
+# The Wine scenarios of the release (tests/wine/scenarios_release.sh) then
+# test build/release itself: VESK_RELEASE_DIR=build/release.
+set -uo pipefail
+root="$(cd "$(dirname "$0")/../.." && pwd)"
+cd "$root"
+work="$root/build/release-check"
+passed=0
+failed=0
+check() {
+  local description="$1"
+  shift
+  if "$@"; then echo "PASS release: $description"; passed=$((passed + 1)); return 0; fi
+  echo "FAIL release: $description"
+  failed=$((failed + 1))
+  return 1
+}
+finish() { echo "$passed passed, $failed failed"; [ "$failed" -eq 0 ]; exit; }
+now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
+
+rm -rf "$work"
+mkdir -p "$work"
+SOURCE_DATE_EPOCH="$(git log -1 --format=%ct)"
+export SOURCE_DATE_EPOCH
+
+# ---- two builds --------------------------------------------------------------
+
+t0=$(now_ms)
+if ! scripts/make_release.sh >"$work/release-a.log" 2>&1; then
+  cat "$work/release-a.log"
+  check "the release is made" false
+  [ "$wine_ok" -eq 0 ] || wine_prefix_stop
+finish
+fi
+echo "     release from build/windows: $(( $(now_ms) - t0 )) ms"
+# shellcheck source=/dev/null
+source build/windows/release_info.env
+version="$VESK_VERSION"
+rel="$root/build/release"
+top="VeskClock-$version"
+
+# The same sources in another folder (tracked and new files, as they are
+# now), built in a build folder of another name.
+copy="$work/other source tree"
+mkdir -p "$copy/build/deps"
+git ls-files -z --cached --others --exclude-standard | while IFS= read -r -d '' f; do
+  [ -e "$f" ] && { mkdir -p "$copy/$(dirname "$f")"; cp -p "$f" "$copy/$f"; }
+done
+cp -a build/deps/mingw "$copy/build/deps/"
+t0=$(now_ms)
+if ! "$copy/scripts/make_release.sh" --build-dir "$copy/build/win64-release" --out "$copy/out" \
+  >"$work/release-b.log" 2>&1; then
+  tail -30 "$work/release-b.log"
+  check "the release is made from a copy of the sources" false
+  [ "$wine_ok" -eq 0 ] || wine_prefix_stop
+finish
+fi
+echo "     release from a fresh build in another folder: $(( $(now_ms) - t0 )) ms"
+for f in "$top/VeskClock.exe" "$top.zip" "$top-setup.exe" SHA256SUMS; do
+  check "$f is byte-identical in both builds" cmp -s "$rel/$f" "$copy/out/$f"
+done
+check "the linked programs are byte-identical" cmp -s build/windows/src/VeskClock.exe "$copy/build/win64-release/src/VeskClock.exe"
+check "the program holds no build folder" bash -c "! grep -aqF -e '$root' -e '$copy' '$rel/$top/VeskClock.exe'"
+check "the program's PE header has no link time" \
+  bash -c "x86_64-w64-mingw32-objdump -p '$rel/$top/VeskClock.exe' | grep -q 'Time/Date.*1970'"
+
+# ---- contents ----------------------------------------------------------------
+
+expected="$work/expected.txt"
+{
+  echo "$top/"
+  printf '%s\n' "$top/LICENSES.txt" "$top/README.txt" "$top/VeskClock.exe" "$top/face/"
+  for n in clockface hours minutes pma seconds; do echo "$top/face/$n.png"; done
+  echo "$top/fonts/"
+  grep -v '^#' assets/bundled_fonts.txt | sed '/^$/d' | cut -f1 | while IFS= read -r font; do
+    n="$(basename "$font" .ttf)"
+    echo "$top/fonts/$n-LICENSE.txt"
+    echo "$top/fonts/$n.ttf"
+  done
+  printf '%s\n' "$top/sound/" "$top/sound/chime.mp3"
+} | LC_ALL=C sort >"$expected"
+unzip -Z1 "$rel/$top.zip" | LC_ALL=C sort >"$work/listed.txt"
+check "the zip holds exactly the release folder under one top folder $top/" cmp -s "$expected" "$work/listed.txt" ||
+  diff "$expected" "$work/listed.txt"
+stamp="$(TZ=UTC date -d "@$SOURCE_DATE_EPOCH" +%Y%m%d.%H%M)"
+check "every zip entry carries the commit's time ($stamp UTC)" \
+  bash -c "zipinfo -T '$rel/$top.zip' | grep -E '^[-d]' | awk '{print \$7}' | cut -c1-13 | sort -u | grep -qx '$stamp' &&
+           [ \$(zipinfo -T '$rel/$top.zip' | grep -E '^[-d]' | awk '{print \$7}' | cut -c1-13 | sort -u | wc -l) = 1 ]"
+check "README.txt names the version and has Windows line ends" \
+  bash -c "unzip -p '$rel/$top.zip' '$top/README.txt' | head -1 | grep -qx $'Vesk Clock $version\r'"
+check "SHA256SUMS lists the zip and the installer and is correct" \
+  bash -c "cd '$rel' && [ \"\$(cut -d' ' -f3 SHA256SUMS | tr '\n' ' ')\" = '$top.zip $top-setup.exe ' ] && sha256sum --quiet -c SHA256SUMS"
+
+# ---- version resources, read back under Wine -----------------------------------
+
+source "$root/scripts/wine_env.sh"
+if wine_prefix_ready && cmake --build build/windows --target version_info >"$work/version_info.log" 2>&1; then
+  for f in "$top/VeskClock.exe" "$top-setup.exe"; do
+    info="$(timeout 30 wine build/windows/tests/version_info.exe "$(winepath -w "$rel/$f" | tr -d '\r')" 2>/dev/null | tr -d '\r')"
+    echo "$info" | sed 's/^/     /'
+    check "$f: file and product version $VESK_VERSION_QUAD" \
+      bash -c "grep -qx 'file_version=$VESK_VERSION_QUAD' <<<\"\$1\" && grep -qx 'product_version=$VESK_VERSION_QUAD' <<<\"\$1\"" _ "$info"
+    check "$f: version, product, company and copyright strings" \
+      bash -c "grep -qx 'ProductVersion=$version' <<<\"\$1\" && grep -qx 'FileVersion=$version' <<<\"\$1\" &&
+               grep -qx 'ProductName=$VESK_PRODUCT_NAME' <<<\"\$1\" && grep -qx 'CompanyName=$VESK_PUBLISHER' <<<\"\$1\" &&
+               grep -qx 'LegalCopyright=$VESK_COPYRIGHT' <<<\"\$1\"" _ "$info"
+  done
+  wine_ok=1
+else
+  check "the version reader runs under Wine" false
+  wine_ok=0
+fi
+
+# ---- signing ---------------------------------------------------------------------
+
+check "the unsigned release says it is unsigned" grep -q 'NOT SIGNED' "$work/release-a.log"
+check "osslsigncode finds no signature in the unsigned installer" \
+  bash -c "osslsigncode verify -in '$rel/$top-setup.exe' 2>&1 | grep -qi 'no signature found'"
+
+cert="$work/cert"
+mkdir -p "$cert"
+openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Vesk Clock release test" \
+  -addext "keyUsage=critical,digitalSignature" -addext "extendedKeyUsage=codeSigning" \
+  -keyout "$cert/key.pem" -out "$cert/cert.pem" >"$cert/openssl.log" 2>&1
+if scripts/make_release.sh --no-build --out "$work/signed" --cert "$cert/cert.pem" --key "$cert/key.pem" \
+  >"$work/release-signed.log" 2>&1; then
+  check "the signed release says it is signed" grep -q '^make_release: signed' "$work/release-signed.log"
+  for f in "$top/VeskClock.exe" "$top-setup.exe"; do
+    check "$f: the signature verifies against the test certificate" \
+      bash -c "osslsigncode verify -CAfile '$cert/cert.pem' -in '$work/signed/$f' >'$work/verify.log' 2>&1 ||
+               { cat '$work/verify.log'; false; }"
+  done
+  check "the signed zip holds the signed program" \
+    bash -c "unzip -p '$work/signed/$top.zip' '$top/VeskClock.exe' | cmp -s - '$work/signed/$top/VeskClock.exe'"
+  # The uninstaller is written by the installer: install into a scratch
+  # folder of the console prefix, verify it, remove it again.
+  if [ "$wine_ok" -eq 1 ]; then
+    scratch='C:\release-check-signed'
+    timeout 60 wine "$work/signed/$top-setup.exe" /S "/D=$scratch" >/dev/null 2>&1
+    uninstaller="$(winepath -u "$scratch\uninstall.exe" | tr -d '\r')"
+    check "the installed uninstall.exe is signed too" \
+      bash -c "osslsigncode verify -CAfile '$cert/cert.pem' -in '$uninstaller' >'$work/verify.log' 2>&1 ||
+               { cat '$work/verify.log'; false; }"
+    [ -f "$uninstaller" ] && timeout 60 wine "$uninstaller" /S >/dev/null 2>&1
+  fi
+else
+  cat "$work/release-signed.log"
+  check "the signed release is made" false
+fi
+
+[ "$wine_ok" -eq 0 ] || wine_prefix_stop
+finish
