@@ -7,6 +7,7 @@
 #include <windows.h>
 // After windows.h, which it builds on.
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -142,4 +143,26 @@ inline int SendTrayClicks(const char* icon_class, const char* main_class, int cy
   std::printf("clicks=%d toggled=%d slowest_ms=%llu total_ms=%llu\n", cycles, toggled, slowest,
               GetTickCount64() - start);
   return answered && toggled == cycles ? 0 : 3;
+}
+
+// Removes the icon of the hidden window of class `icon_class` (identifier
+// 0) from the notification area, as a restarting shell loses it. Exit 3
+// when the shell refused.
+inline int ForgetTrayIcon(const char* icon_class) {
+  HWND icon = FindWindowA(icon_class, nullptr);
+  if (icon == nullptr) return 2;
+  NOTIFYICONDATAA data{};
+  data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  data.hWnd = icon;
+  data.uID = 0;
+  return Shell_NotifyIconA(NIM_DELETE, &data) ? 0 : 3;
+}
+
+// Sends the registered message `name` to every top-level window, as the
+// shell announces a new notification area ("TaskbarCreated").
+inline int BroadcastRegistered(const char* name) {
+  const UINT message = RegisterWindowMessageA(name);
+  if (message == 0) return 3;
+  DWORD_PTR ignored = 0;
+  return SendMessageTimeoutA(HWND_BROADCAST, message, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored) ? 0 : 3;
 }

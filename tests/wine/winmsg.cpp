@@ -34,6 +34,10 @@
 //                                       shell sends them, each checked to toggle the visibility of
 //                                       the window of class MAIN: "clicks=N toggled=N slowest_ms=T
 //                                       total_ms=T"
+//   winmsg tray-forget ICON             removes the icon of the window of class ICON (id 0) from the
+//                                       notification area, as a restarting shell loses it
+//   winmsg broadcast NAME               sends the registered message NAME to all top-level windows
+//   winmsg foreground any               "class=... title=..." of the foreground window; exit 2: none
 //   winmsg resources CLASS              "pid=N gdi=N gdi_source=count|table user=N private=N working_set=N handles=N"
 //                                       of the process owning the window (process_resources.h)
 // Exit codes: 0 ok, 1 usage, 2 window not found, 3 timeout or failure, 4 refused.
@@ -237,6 +241,18 @@ int main(int argc, char** argv) {
   }
   if (command == "menu") return PrintOpenMenus();
   if (command == "tray") return PrintTrayIcons();
+  if (command == "tray-forget") return ForgetTrayIcon(target);
+  if (command == "broadcast") return BroadcastRegistered(target);
+  if (command == "foreground") {
+    const HWND foreground = GetForegroundWindow();
+    if (foreground == nullptr) return 2;
+    char class_name[256] = {};
+    char title[256] = {};
+    GetClassNameA(foreground, class_name, sizeof class_name);
+    GetWindowTextA(foreground, title, sizeof title);
+    std::printf("class=%s title=%s\n", class_name, title);
+    return 0;
+  }
   if (command == "tray-clicks") {
     if (argc < 5) return 1;
     return SendTrayClicks(target, argv[3], std::atoi(argv[4]));
