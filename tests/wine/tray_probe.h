@@ -166,3 +166,35 @@ inline int BroadcastRegistered(const char* name) {
   DWORD_PTR ignored = 0;
   return SendMessageTimeoutA(HWND_BROADCAST, message, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored) ? 0 : 3;
 }
+
+struct TWindowCount {
+  DWORD Pid = 0;
+  long Count = 0;
+};
+
+inline BOOL CALLBACK CountChildWindow(HWND, LPARAM data) {
+  ++reinterpret_cast<TWindowCount*>(data)->Count;
+  return TRUE;
+}
+
+inline BOOL CALLBACK CountProcessWindow(HWND window, LPARAM data) {
+  auto* count = reinterpret_cast<TWindowCount*>(data);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid == count->Pid) {
+    ++count->Count;
+    EnumChildWindows(window, CountChildWindow, data);
+  }
+  return TRUE;
+}
+
+// "windows=N": the top-level windows of the process owning `window` and
+// all their descendants (a stand-in for its USER objects where the system
+// keeps no count of those).
+inline int PrintProcessWindows(HWND window) {
+  TWindowCount count;
+  GetWindowThreadProcessId(window, &count.Pid);
+  EnumWindows(CountProcessWindow, reinterpret_cast<LPARAM>(&count));
+  std::printf("windows=%ld\n", count.Count);
+  return 0;
+}

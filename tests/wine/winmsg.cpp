@@ -37,6 +37,7 @@
 //   winmsg tray-forget ICON             removes the icon of the window of class ICON (id 0) from the
 //                                       notification area, as a restarting shell loses it
 //   winmsg broadcast NAME               sends the registered message NAME to all top-level windows
+//   winmsg windows CLASS                "windows=N": the windows of the process owning the window
 //   winmsg foreground any               "class=... title=..." of the foreground window; exit 2: none
 //   winmsg resources CLASS              "pid=N gdi=N gdi_source=count|table user=N private=N working_set=N handles=N"
 //                                       of the process owning the window (process_resources.h)
@@ -290,6 +291,7 @@ int main(int argc, char** argv) {
   }
   if (command == "close") return PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 3;
   if (command == "resources") return PrintProcessResources(window);
+  if (command == "windows") return PrintProcessWindows(window);
   if (command == "watch-fade") {
     if (argc < 5) return 1;
     return WatchFade(window, std::atoi(argv[3]), std::atoi(argv[4]), argc > 5 ? std::atoi(argv[5]) : 10);
