@@ -27,6 +27,18 @@
 //                                       "changes=N first_change_ms=T gone_ms=T"; exit 3 if not gone
 //   winmsg key-read-only PATH           the current user's key PATH may be read but not written
 //   winmsg key-writable PATH            ... and written again (both replace its access list)
+//   winmsg tray any                     the icons of Wine's own tray window: "tray L T R B icons N",
+//                                       "icon K rect L T R B" per icon, "tip=..." per tip; exit 2
+//                                       when no tray window is shown (tray_probe.h)
+//   winmsg tray-clicks ICON MAIN N      N left clicks sent to the icon window of class ICON as the
+//                                       shell sends them, each checked to toggle the visibility of
+//                                       the window of class MAIN: "clicks=N toggled=N slowest_ms=T
+//                                       total_ms=T"
+//   winmsg tray-forget ICON             removes the icon of the window of class ICON (id 0) from the
+//                                       notification area, as a restarting shell loses it
+//   winmsg broadcast NAME               sends the registered message NAME to all top-level windows
+//   winmsg windows CLASS                "windows=N": the windows of the process owning the window
+//   winmsg foreground any               "class=... title=..." of the foreground window; exit 2: none
 //   winmsg resources CLASS              "pid=N gdi=N gdi_source=count|table user=N private=N working_set=N handles=N"
 //                                       of the process owning the window (process_resources.h)
 // Exit codes: 0 ok, 1 usage, 2 window not found, 3 timeout or failure, 4 refused.
@@ -40,6 +52,7 @@
 
 #include "menu_probe.h"
 #include "process_resources.h"
+#include "tray_probe.h"
 
 namespace {
 
@@ -228,6 +241,23 @@ int main(int argc, char** argv) {
     return 3;
   }
   if (command == "menu") return PrintOpenMenus();
+  if (command == "tray") return PrintTrayIcons();
+  if (command == "tray-forget") return ForgetTrayIcon(target);
+  if (command == "broadcast") return BroadcastRegistered(target);
+  if (command == "foreground") {
+    const HWND foreground = GetForegroundWindow();
+    if (foreground == nullptr) return 2;
+    char class_name[256] = {};
+    char title[256] = {};
+    GetClassNameA(foreground, class_name, sizeof class_name);
+    GetWindowTextA(foreground, title, sizeof title);
+    std::printf("class=%s title=%s\n", class_name, title);
+    return 0;
+  }
+  if (command == "tray-clicks") {
+    if (argc < 5) return 1;
+    return SendTrayClicks(target, argv[3], std::atoi(argv[4]));
+  }
   if (command == "key-read-only") return SetKeyAccess(target, KEY_READ);
   if (command == "key-writable") return SetKeyAccess(target, KEY_ALL_ACCESS);
   if (command == "dialog" || command == "dismiss") {
@@ -261,6 +291,7 @@ int main(int argc, char** argv) {
   }
   if (command == "close") return PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 3;
   if (command == "resources") return PrintProcessResources(window);
+  if (command == "windows") return PrintProcessWindows(window);
   if (command == "watch-fade") {
     if (argc < 5) return 1;
     return WatchFade(window, std::atoi(argv[3]), std::atoi(argv[4]), argc > 5 ? std::atoi(argv[5]) : 10);

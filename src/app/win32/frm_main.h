@@ -22,6 +22,7 @@
 #include "app/window_drag.h"
 #include "app/win32/local_clock_source.h"
 #include "app/win32/popup_menu.h"
+#include "app/win32/tray_icon_win32.h"
 #include "app/win32/window_timer.h"
 #include "platform/key_store.h"
 
@@ -119,6 +120,15 @@ class TfrmMain {
   // ---- settings storage ---------------------------------------------------
 
   // ---- notification-area icon ---------------------------------------------
+  // TrayIcon1: the clock's icon in the notification area, added before
+  // FormCreate runs and removed when the window object goes. Hint "Vesk
+  // Clock", the program's 16 x 16 icon, PopupMenu1 on a right click,
+  // TrayIcon1Click on a left click.
+  [[nodiscard]] desktop::TTrayIcon& TrayIcon1() { return tray_window_->Component(); }
+  // Hides a visible clock; shows a hidden one with a fresh face at once, in
+  // the foreground. Nothing else changes: faces are composed and fades run
+  // on while the window is hidden.
+  void TrayIcon1Click(desktop::TMouseButton button, desktop::TShiftState shift, int x, int y);
 
   // ---- hourly chime -------------------------------------------------------
 
@@ -165,6 +175,10 @@ class TfrmMain {
   // settings storage (private)
 
   // notification-area icon (private)
+  // Makes TrayIcon1 with its settings; the icon is shown from here on.
+  void CreateTrayIcon();
+  std::unique_ptr<TTrayPopupMenu> tray_menu_;
+  std::unique_ptr<TTrayIconWindow> tray_window_;
 
   // hourly chime (private)
 
