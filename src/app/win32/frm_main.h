@@ -23,6 +23,8 @@
 #include "app/win32/local_clock_source.h"
 #include "app/win32/popup_menu.h"
 #include "app/win32/tray_icon_win32.h"
+
+#include "app/win32/system_shell.h"
 #include "app/win32/window_timer.h"
 #include "platform/key_store.h"
 
@@ -133,6 +135,10 @@ class TfrmMain {
   // ---- hourly chime -------------------------------------------------------
 
   // ---- about action -------------------------------------------------------
+  // Opens the product page in a new browser window (VeskClock1Click, through
+  // the settings actions), with the browser setting in the current user's
+  // registry changed only around the shell's request.
+  void OpenProductPage();
 
   // ---- state --------------------------------------------------------------
   TBlendFunction BlendFunction{kBlendOpSourceOver, 0, 0, kAlphaFormatSourceAlpha};
@@ -183,6 +189,7 @@ class TfrmMain {
   // hourly chime (private)
 
   // about action (private)
+  TSystemShell shell_;
 };
 
 // The one clock window of the process.

@@ -15,6 +15,7 @@ void TfrmMain::CreateMenuComponents() {
   TSettingsWindow window;
   window.SetZOrder = [this](TZOrderPlacement placement) { ApplyZOrder(handle_, placement); };
   window.RequestClose = [this] { Close(); };
+  window.OpenProductPage = [this] { OpenProductPage(); };
   settings_actions_ =
       std::make_unique<TSettingsActions>(PopupMenu1, *key_store_, ModuleFileName(), std::move(window));
   // The items call the window's handlers, which hand on to the actions.
@@ -36,8 +37,7 @@ void TfrmMain::ShowContextMenu() {
   if (popup_window_) popup_window_->PopupAtCursor(handle_);
 }
 
-// The About action's page opening belongs to the actions' window side; until
-// it is given one this does nothing.
+// About: the actions call OpenProductPage.
 void TfrmMain::VeskClock1Click() { settings_actions_->VeskClock1Click(); }
 
 void TfrmMain::OnTop1Click() { settings_actions_->OnTop1Click(); }
