@@ -29,6 +29,7 @@ TfrmMain::TfrmMain(TApplication& application) : application_(application) {
   fadeTimer.OnTimer = [this] { fadeTimerTimer(); };
   CreateHandle();
   CreateMenuComponents();
+  CreateChimeComponents();
   frmMain = this;
   RunHandler([this] { FormCreate(); });
 }
