@@ -12,13 +12,15 @@ CHIME_DAY="2026-12-07"
 
 # ---- helpers ------------------------------------------------------------------
 
-# Sends the sound of the programs started from now on to the file $1 (raw).
+# Sends the sound of the programs started from now on to the file $1 (raw),
+# until the scenario ends.
 chime_sink() {
   rm -f "$1"
   cat >"$HOME/.asoundrc" <<ASOUND
 pcm.!default { type file slave.pcm "null" file "$1" format "raw" }
 pcm.null { type null }
 ASOUND
+  trap 'if [ -n "$CLOCK_PID" ] && vw_alive "$CLOCK_PID"; then vw_stop_clock; fi; rm -f "$HOME/.asoundrc"' EXIT
 }
 
 # Starts the clock of app folder $1 under faketime at the local instant $2
@@ -104,4 +106,138 @@ scenario_chime_hour() {
       note "spectrogram: $VESK_WORK/screenshots/chime_spectrogram.png"
   fi
   vw_stop_clock
+}
+
+# In a run at 200 times the speed of the time of day (an hour in 18 s): one
+# chime at 13:00, none in the hour after it, and at 14:00 a second one: the
+# chime file opened again after it had been closed shows that the first
+# device was closed and a new one opened. Only the first chime's sound is
+# asserted: the process keeps its sound stream (and the sink its file) open
+# after the first chime, and with the time of day running 200 times faster
+# the sink's padding swamps what the second chime writes into it.
+scenario_chime_next_hour() {
+  local capture="$VESK_WORK/chime_next_hour.raw" t0 t_open t_closed levels n
+  chime_sink "$capture"
+  t0=$(vw_now_ms)
+  chime_start_clock "$APP" "$CHIME_DAY 12:45:00" x200
+  vw_wait_window TfrmMain 40 || { echo "FAIL chime_next_hour: the clock did not start"; return; }
+  note "window after $(( $(vw_now_ms) - t0 )) ms (13:00 is at 4.5 s, 14:00 at 22.5 s)"
+  for n in 1 2; do
+    t_open="$(chime_wait_file "$APP" open 25)"
+    check "chime_next_hour: chime $n opens the chime file" test -n "$t_open" || return
+    t_closed="$(chime_wait_file "$APP" closed 15)"
+    check "chime_next_hour: chime $n is closed after its sound" test -n "$t_closed" || return
+    note "chime $n: file open at $(( t_open - t0 )) ms, for $(( t_closed - t_open )) ms"
+    if [ "$n" = 1 ]; then
+      levels="$(chime_levels "$capture")"
+      note "capture after chime 1: $(stat -c %s "$capture" 2>/dev/null || echo 0) bytes, max/rms $levels"
+      check "chime_next_hour: chime 1 is heard" chime_audible "$levels"
+      # Until just before 14:00 (at 22.5 s): no chime in between.
+      sleep "$(awk -v t=$(( 21000 - ($(vw_now_ms) - t0) )) 'BEGIN { print (t > 0 ? t / 1000 : 0) }')"
+      check "chime_next_hour: nothing sounds in the rest of the hour" test "$(chime_file_open "$APP"; echo $?)" = 1
+    fi
+  done
+  vw_stop_clock
+}
+
+# Started at hh:00:30 and run as long as the chime of chime_hour: silence.
+scenario_chime_late_start() {
+  local capture="$VESK_WORK/chime_late.raw" levels
+  chime_sink "$capture"
+  chime_start_clock "$APP" "$CHIME_DAY 13:00:30"
+  vw_wait_window TfrmMain 40 || { echo "FAIL chime_late_start: the clock did not start"; return; }
+  check "chime_late_start: the chime file is not opened" test -z "$(chime_wait_file "$APP" open 7)"
+  levels="$(chime_levels "$capture")"
+  note "capture: $(stat -c %s "$capture" 2>/dev/null || echo 0) bytes, max/rms $levels"
+  check "chime_late_start: the capture is silent" test "$(chime_audible "$levels"; echo $?)" = 1
+  vw_stop_clock
+}
+
+# "Chimes" unchecked through the menu before the hour: silence at the hour.
+scenario_chime_unchecked() {
+  local capture="$VESK_WORK/chime_unchecked.raw" t0 levels
+  chime_sink "$capture"
+  t0=$(vw_now_ms)
+  chime_start_clock "$APP" "$CHIME_DAY 12:59:52"
+  vw_wait_window TfrmMain 40 || { echo "FAIL chime_unchecked: the clock did not start"; return; }
+  sleep 1
+  check "chime_unchecked: Settings, Chimes chosen with the keyboard" menu_pick_setting 3 || return
+  note "unchecked $(( $(vw_now_ms) - t0 )) ms after the start (13:00:00 is at 8000 ms)"
+  menu_open_at $MENU_RIM_LEFT && timeout 5 xdotool key Down Down Right && menu_wait_open 2 5
+  check "chime_unchecked: Chimes shows no check mark" \
+    test "$(menu_summary "On Top")" = "On Top+|Load at Startup+|Chimes"
+  timeout 5 xdotool key Escape Escape
+  menu_wait_closed 5
+  check "chime_unchecked: unchecked before the hour" test $(( $(vw_now_ms) - t0 )) -lt 7500 || return
+  check "chime_unchecked: the chime file is not opened at the hour" \
+    test -z "$(chime_wait_file "$APP" open $(( (t0 + 13000 - $(vw_now_ms)) / 1000 )))"
+  levels="$(chime_levels "$capture")"
+  note "capture: $(stat -c %s "$capture" 2>/dev/null || echo 0) bytes, max/rms $levels"
+  check "chime_unchecked: the capture is silent" test "$(chime_audible "$levels"; echo $?)" = 1
+  vw_stop_clock
+}
+
+# An app folder whose chime cannot be opened (it is missing): one error box
+# with MCI's text at the hour, none again in that minute, the clock runs on
+# and closes normally. The clock runs at 10 times the speed of the time of
+# day, so minute 0 passes in 6 s.
+scenario_chime_missing() {
+  local dir="$VESK_WORK/app-chime-missing" capture="$VESK_WORK/chime_missing.raw" t0 text first
+  rm -rf "$dir"
+  cp -r "$APP" "$dir"
+  rm -f "$dir/sound/chime.mp3"
+  chime_sink "$capture"
+  t0=$(vw_now_ms)
+  chime_start_clock "$dir" "$CHIME_DAY 12:59:40" x10
+  vw_wait_window TfrmMain 40 || { echo "FAIL chime_missing: the clock did not start"; return; }
+  check "chime_missing: an error box captioned Vesk Clock appears at the hour" vw_wait_box "Vesk Clock" 20 || return
+  note "box $(( $(vw_now_ms) - t0 )) ms after the start (13:00:00 is at 2000 ms)"
+  text="$(vw_winmsg dialog "Vesk Clock")"
+  note "$text"
+  check "chime_missing: it holds MCI's text, ending in one full stop" grep -q '^text=[A-Z].*[^.]\.$' <<<"$text"
+  sleep 1
+  check "chime_missing: one box only, while it is open" test "$(chime_boxes)" = 1
+  first="$(vw_now_ms)"
+  vw_winmsg dismiss "Vesk Clock" >/dev/null
+  # The rest of minute 0 and a little more (13:01:10 at 9 s).
+  sleep "$(awk -v t=$(( 9000 - (first - t0) )) 'BEGIN { print (t > 1 ? t / 1000 : 1) }')"
+  check "chime_missing: no second box in that minute" test "$(vw_winmsg dialog "Vesk Clock" >/dev/null; echo $?)" = 2
+  check "chime_missing: the clock runs on" vw_alive "$CLOCK_PID"
+  vw_winmsg close TfrmMain >/dev/null
+  check "chime_missing: WM_CLOSE still ends the program" vw_wait_exit "$CLOCK_PID" 5
+  CLOCK_PID=""
+}
+
+# A chime file of bytes that are no MP3 stream. Wine's MCI opens and plays
+# it without an error (its decoder only logs that it cannot tell the type)
+# and reports the playback as ended at once, so here no box is expected;
+# where the system's MCI refuses the file, the box of chime_missing follows.
+# Either way: no crash, the device is closed again, at most one box, silence,
+# and the clock runs on and closes normally.
+scenario_chime_corrupt() {
+  local dir="$VESK_WORK/app-chime-corrupt" capture="$VESK_WORK/chime_corrupt.raw" t0 t_closed levels boxes
+  rm -rf "$dir"
+  cp -r "$APP" "$dir"
+  head -c 65536 /dev/urandom >"$dir/sound/chime.mp3"
+  chime_sink "$capture"
+  t0=$(vw_now_ms)
+  chime_start_clock "$dir" "$CHIME_DAY 12:59:40" x10
+  vw_wait_window TfrmMain 40 || { echo "FAIL chime_corrupt: the clock did not start"; return; }
+  # 13:00 at 2 s; 13:01 at 8 s.
+  sleep "$(awk -v t=$(( 5000 - ($(vw_now_ms) - t0) )) 'BEGIN { print (t > 0 ? t / 1000 : 0) }')"
+  boxes="$(chime_boxes)"
+  note "error boxes: $boxes$([ "$boxes" != 0 ] && echo ": $(vw_winmsg dialog "Vesk Clock")")"
+  check "chime_corrupt: at most one error box" test "$boxes" -le 1
+  [ "$boxes" = 0 ] || vw_winmsg dismiss "Vesk Clock" >/dev/null
+  t_closed="$(chime_wait_file "$dir" closed 5)"
+  check "chime_corrupt: the device is closed again" test -n "$t_closed"
+  sleep "$(awk -v t=$(( 9000 - ($(vw_now_ms) - t0) )) 'BEGIN { print (t > 0 ? t / 1000 : 0) }')"
+  check "chime_corrupt: no further box after the hour" test "$(chime_boxes)" = 0
+  levels="$(chime_levels "$capture")"
+  note "capture: $(stat -c %s "$capture" 2>/dev/null || echo 0) bytes, max/rms $levels"
+  check "chime_corrupt: nothing audible" test "$(chime_audible "$levels"; echo $?)" = 1
+  check "chime_corrupt: the clock runs on" vw_alive "$CLOCK_PID"
+  vw_winmsg close TfrmMain >/dev/null
+  check "chime_corrupt: WM_CLOSE still ends the program" vw_wait_exit "$CLOCK_PID" 5
+  CLOCK_PID=""
 }
