@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "app/blend_function.h"
+#include "app/chime_check.h"
 #include "app/clock_face.h"
 #include "app/face_redraw_gate.h"
 #include "app/fade_controller.h"
@@ -21,6 +22,7 @@
 #include "app/settings_actions.h"
 #include "app/window_drag.h"
 #include "app/win32/local_clock_source.h"
+#include "app/win32/mci_win32.h"
 #include "app/win32/popup_menu.h"
 #include "app/win32/tray_icon_win32.h"
 
@@ -133,6 +135,16 @@ class TfrmMain {
   void TrayIcon1Click(desktop::TMouseButton button, desktop::TShiftState shift, int x, int y);
 
   // ---- hourly chime -------------------------------------------------------
+  // Plays sound\chime.mp3 (its file name is set by FormCreate); its own
+  // window receives the completion notifications.
+  TMediaPlayer MediaPlayer1{std::make_unique<TWinMci>()};
+  // The player's notify event: a device that has stopped (or still plays)
+  // is closed; with no device open nothing happens.
+  void MediaPlayer1Notify();
+  // The last step of every Timer1 tick: at the full hour, with "Chimes"
+  // checked, opens and plays the chime. A failed open is raised out of the
+  // tick (once per hour, see TChimeCheck).
+  void CheckHourlyChime();
 
   // ---- about action -------------------------------------------------------
   // Opens the product page in a new browser window (VeskClock1Click, through
@@ -187,6 +199,10 @@ class TfrmMain {
   std::unique_ptr<TTrayIconWindow> tray_window_;
 
   // hourly chime (private)
+  // Makes the media player's window and binds its notify event.
+  void CreateChimeComponents();
+  std::unique_ptr<TMediaPlayerWindow> media_player_window_;
+  TChimeCheck chime_check_{clock_, LastMinute};
 
   // about action (private)
   TSystemShell shell_;

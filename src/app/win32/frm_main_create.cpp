@@ -4,6 +4,7 @@
 #include "app/win32/frm_main.h"
 #include "app/win32/settings_actions_win32.h"
 #include "imaging/skin_loader.h"
+#include "platform/process.h"
 
 namespace vesk::app::win32 {
 
@@ -66,8 +67,8 @@ void TfrmMain::FormCreate() {
   // 14. The window takes the face's size.
   SetClientSize(face_width, face_height);
 
-  // 15. TODO(step 15): the media player's file name, the executable's folder
-  // followed by sound\chime.mp3 (needs the media player component).
+  // 15. The chime beside the executable.
+  MediaPlayer1.FileName = platform::ExecutableFolder() + "sound\\chime.mp3";
 
   // 16. The fade-in starts.
   fade_.BeginFadeIn();

@@ -33,7 +33,8 @@ void TfrmMain::Timer1Timer() {
     RenderClock();
     redraw_gate_.FaceDrawn();
   }
-  // TODO: the hourly chime check runs here on every tick.
+  // On every tick, whether or not a face was drawn.
+  CheckHourlyChime();
 }
 
 void TfrmMain::RenderClock() {

@@ -30,6 +30,7 @@ TfrmMain::TfrmMain(TApplication& application) : application_(application) {
   CreateHandle();
   CreateMenuComponents();
   CreateTrayIcon();
+  CreateChimeComponents();
   frmMain = this;
   RunHandler([this] { FormCreate(); });
 }
