@@ -20,7 +20,7 @@ constexpr const char* kMinMaxPos = "MinMaxPos";
 constexpr const char* kNormPos = "NormPos";
 constexpr const char* kVisible = "Visible";
 
-// a + b within 32 bits: stored positions may lie anywhere in the range.
+// a + b held within 32 bits (the defaults of missing position words).
 std::int32_t SaturatingAdd(std::int32_t a, std::int32_t b) {
   const std::int64_t sum = std::int64_t{a} + b;
   return static_cast<std::int32_t>(std::clamp<std::int64_t>(sum, std::numeric_limits<std::int32_t>::min(),
@@ -169,13 +169,18 @@ void TFormPlacement::ReadWindowPlacement(TSectionStore& store) {
     const std::int32_t pixels_per_inch = window.PixelsPerInch();
     const bool same_resolution = store.ReadInteger(IniSection, kPixelsPerInch, pixels_per_inch) == pixels_per_inch;
     if (position_present && same_resolution) {
+      bool fits = true;
       if (!window.BorderResizable()) {
-        // Only the stored position is used; the window keeps its size.
+        // Only the stored position is used; the window keeps its size. A
+        // position so far out that the far edges leave the 32-bit range is
+        // not applied.
         TPlacementRect& r = placement.NormalPosition;
-        r = TPlacementRect{r.Left, r.Top, SaturatingAdd(r.Left, window.Width()),
-                           SaturatingAdd(r.Top, window.Height())};
+        const std::int64_t right = std::int64_t{r.Left} + window.Width();
+        const std::int64_t bottom = std::int64_t{r.Top} + window.Height();
+        fits = right <= std::numeric_limits<std::int32_t>::max() && bottom <= std::numeric_limits<std::int32_t>::max();
+        if (fits) r = TPlacementRect{r.Left, r.Top, static_cast<std::int32_t>(right), static_cast<std::int32_t>(bottom)};
       }
-      if (placement.NormalPosition.Right > placement.NormalPosition.Left) {
+      if (fits && placement.NormalPosition.Right > placement.NormalPosition.Left) {
         window.SetPlacement(placement);
         KeepReachable();
       }

@@ -45,6 +45,7 @@ TEST_F(Restore, PositionOnlyWithTheSizeKept) {
       {"PixelsPerInch not a number counts as equal", {{"NormPos", "300,200,450,350"}, {"PixelsPerInch", "x"}},
        {300, 200, 450, 350}},
       {"REG_EXPAND_SZ", {{"NormPos", "300,200,0,0"}}, {300, 200, 450, 350}},
+      {"far edge beyond 32 bits", {{"NormPos", "2147483600,5"}}, {192, 114, 342, 264}},
   };
   for (const auto& row : rows) {
     store_.Inner.DeleteKey(kSectionPath);

@@ -52,8 +52,9 @@ class TFakeWindow final : public IPlacementWindow {
   [[nodiscard]] bool Visible() const override { return IsVisible; }
   [[nodiscard]] std::int32_t Left() const override { return Bounds.Left; }
   [[nodiscard]] std::int32_t Top() const override { return Bounds.Top; }
-  [[nodiscard]] std::int32_t Width() const override { return Bounds.Right - Bounds.Left; }
-  [[nodiscard]] std::int32_t Height() const override { return Bounds.Bottom - Bounds.Top; }
+  // Sizes beyond 32 bits are cut, as a window manager would.
+  [[nodiscard]] std::int32_t Width() const override { return Span(Bounds.Left, Bounds.Right); }
+  [[nodiscard]] std::int32_t Height() const override { return Span(Bounds.Top, Bounds.Bottom); }
   [[nodiscard]] bool BorderResizable() const override { return Resizable; }
   [[nodiscard]] bool IsApplicationMainWindow() const override { return MainWindow; }
   [[nodiscard]] bool ApplicationMinimized() const override { return AppMinimized; }
@@ -85,17 +86,25 @@ class TFakeWindow final : public IPlacementWindow {
   }
   void MoveTo(std::int32_t left, std::int32_t top) override {
     ++Moves;
-    const std::int32_t w = Width();
-    const std::int32_t h = Height();
-    Bounds = TPlacementRect{left, top, left + w, top + h};
+    auto far = [](std::int32_t start, std::int32_t size) {
+      return static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t{start} + size, INT32_MAX));
+    };
+    Bounds = TPlacementRect{left, top, far(left, Width()), far(top, Height())};
   }
+
+ private:
+  static std::int32_t Span(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t{b} - a, INT32_MIN, INT32_MAX));
+  }
+
+ public:
 };
 
 // A component with one Boolean property "Checked" that counts its clicks
 // (a click would run the item's handler; setting the property must not).
 class TCheckComponent final : public TStoredComponent {
  public:
-  TCheckComponent(std::string name, bool checked) : name_(std::move(name)), checked_(checked) {
+  TCheckComponent(std::string name, bool checked) : checked_(checked), name_(std::move(name)) {
     properties_.push_back(TPublishedProperty{
         "Checked", BooleanValueNames(), [this] { return static_cast<std::size_t>(checked_ ? 1 : 0); },
         [this](std::size_t v) { checked_ = v == 1; }});
