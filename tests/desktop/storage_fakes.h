@@ -46,7 +46,11 @@ class TFakeWindow final : public IPlacementWindow {
     Flags = p.Flags;
     MinPos = p.MinPosition;
     MaxPos = p.MaxPosition;
+    // No window has a negative size: a far edge before the near one is
+    // taken as the near one.
     Bounds = p.NormalPosition;
+    Bounds.Right = std::max(Bounds.Right, Bounds.Left);
+    Bounds.Bottom = std::max(Bounds.Bottom, Bounds.Top);
     if (p.ShowCmd == kShowHide) IsVisible = false;
   }
   [[nodiscard]] bool Visible() const override { return IsVisible; }
@@ -94,7 +98,7 @@ class TFakeWindow final : public IPlacementWindow {
 
  private:
   static std::int32_t Span(std::int32_t a, std::int32_t b) {
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t{b} - a, INT32_MIN, INT32_MAX));
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t{b} - a, 0, INT32_MAX));
   }
 
  public:
