@@ -29,6 +29,7 @@ fi
 seeds_of() {
   case "$1" in
     skin_loader_fuzz) echo "$root/tests/data/png" ;;
+    form_storage_fuzz) echo "$root/tests/data/form_storage" ;;
     *) echo "" ;;
   esac
 }

@@ -233,6 +233,9 @@ done
 if [ "${1:-}" = "--scenario" ]; then
   trap 'if [ -n "$CLOCK_PID" ] && vw_alive "$CLOCK_PID"; then vw_stop_clock; fi' EXIT
   vw_wine_env >/dev/null || { echo "FAIL $2: wine prefix"; exit 1; }
+  # Every scenario starts without stored settings (the clock saves its
+  # position and check marks at every close).
+  timeout 20 wine reg delete 'HKCU\Software\VeskClock' /f >/dev/null 2>&1
   "scenario_$2"
   exit 0
 fi

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "app/blend_function.h"
 #include "app/chime_check.h"
@@ -20,14 +21,18 @@
 #include "app/fade_controller.h"
 #include "app/menu_model.h"
 #include "app/settings_actions.h"
+#include "app/stored_menu_items.h"
 #include "app/window_drag.h"
 #include "app/win32/local_clock_source.h"
 #include "app/win32/mci_win32.h"
+#include "app/win32/placement_window_win32.h"
 #include "app/win32/popup_menu.h"
 #include "app/win32/tray_icon_win32.h"
 
 #include "app/win32/system_shell.h"
 #include "app/win32/window_timer.h"
+#include "desktop/form_storage.h"
+#include "desktop/storage_owner.h"
 #include "platform/key_store.h"
 
 namespace vesk::app::win32 {
@@ -122,6 +127,12 @@ class TfrmMain {
   [[nodiscard]] TPopupMenuWindow& PopupMenuWindow() { return *popup_window_; }
 
   // ---- settings storage ---------------------------------------------------
+  // Keeps the three check marks and the window's position in
+  // HKEY_CURRENT_USER\Software\VeskClock: restores them when the window is
+  // first shown (before FormShow, which so applies the restored "On Top")
+  // and saves them at the allowed close. It holds the show, close-query and
+  // destroy slots while it exists.
+  std::unique_ptr<desktop::TFormStorage> FormStorage1;
 
   // ---- notification-area icon ---------------------------------------------
   // TrayIcon1: the clock's icon in the notification area, added before
@@ -191,6 +202,13 @@ class TfrmMain {
   std::unique_ptr<TPopupMenuWindow> popup_window_;
 
   // settings storage (private)
+  // Makes FormStorage1 with the clock's settings and attaches it.
+  void CreateStorageComponents();
+  std::unique_ptr<TWin32PlacementWindow> placement_window_;
+  std::vector<std::unique_ptr<TMenuItemComponent>> stored_items_;
+  std::unique_ptr<desktop::TStorageOwner> storage_owner_;
+  // How Show shows the window: the state a restore asked for.
+  int show_command_ = SW_SHOWNORMAL;
 
   // notification-area icon (private)
   // Makes TrayIcon1 with its settings; the icon is shown from here on.

@@ -13,22 +13,18 @@ namespace vesk::app::win32 {
 TfrmMain* frmMain = nullptr;
 
 TfrmMain::TfrmMain(TApplication& application) : application_(application) {
-  // The settings storage takes the show event over: it restores the three
-  // check marks and the placement, raises its restore event
-  // (FormStorage1RestorePlacement) and then calls FormShow, which so applies
-  // the restored "On Top". Until the storage is attached, the slot raises
-  // the restore event itself. A failing restore (the startup registration
-  // cannot be written) is reported and the window is shown all the same.
-  OnShow = [this] {
-    RunHandler([this] { FormStorage1RestorePlacement(); });
-    FormShow();
-  };
+  // The settings storage takes these slots over when it is attached: it
+  // restores the three check marks and the placement (raising its restore
+  // event, FormStorage1RestorePlacement) before FormShow runs, and saves at
+  // the allowed close.
+  OnShow = [this] { FormShow(); };
   OnCloseQuery = [this](bool& can_close) { FormCloseQuery(can_close); };
   OnDestroy = [this] { FormDestroy(); };
   Timer1.OnTimer = [this] { Timer1Timer(); };
   fadeTimer.OnTimer = [this] { fadeTimerTimer(); };
   CreateHandle();
   CreateMenuComponents();
+  CreateStorageComponents();
   CreateTrayIcon();
   CreateChimeComponents();
   frmMain = this;
@@ -73,7 +69,7 @@ void TfrmMain::SetClientSize(int width, int height) {
 
 void TfrmMain::Show() {
   if (OnShow) OnShow();
-  ShowWindow(handle_, SW_SHOWNORMAL);
+  ShowWindow(handle_, show_command_);
 }
 
 bool TfrmMain::CloseQuery() {

@@ -1,0 +1,211 @@
+// Restoring the window's placement and the three check marks from the
+// settings store.
+#include <gtest/gtest.h>
+
+#include "platform/registry_error.h"
+#include "storage_fixture.h"
+
+namespace vesk::desktop::testing {
+namespace {
+
+using Restore = StorageFixture;
+
+TEST_F(Restore, FirstRunKeepsTheDesignAndRaisesTheRestoreEvent) {
+  Show();
+  EXPECT_EQ(owner_.Window.Bounds, (TPlacementRect{192, 114, 342, 264})) << "no position applied";
+  EXPECT_EQ(owner_.Window.State, wsNormal);
+  for (const char* item : {"OnTop1", "LoadatStartup1", "Chimes1"}) EXPECT_TRUE(owner_.Item(item).checked_) << item;
+  EXPECT_EQ(events_, (std::vector<std::string>{"RestorePlacement", "FormShow on_top=1"}));
+  EXPECT_TRUE(errors_.empty());
+  EXPECT_TRUE(storage_->Restored());
+  EXPECT_TRUE(store_.Writes.empty()) << "a restore writes nothing";
+  // The closing placement pass: hidden while not shown, maximized at (0, 0).
+  ASSERT_EQ(owner_.Window.SetCalls.size(), 1u);
+  EXPECT_EQ(owner_.Window.SetCalls[0].ShowCmd, kShowHide);
+  EXPECT_EQ(owner_.Window.SetCalls[0].MaxPosition, (TPlacementPoint{0, 0}));
+}
+
+TEST_F(Restore, PositionOnlyWithTheSizeKept) {
+  const struct {
+    const char* what;
+    std::vector<std::pair<std::string, std::string>> values;
+    TPlacementRect expected;
+  } rows[] = {
+      {"plain NormPos", {{"NormPos", "300,200,500,350"}}, {300, 200, 450, 350}},
+      {"spaces and commas", {{"NormPos", "300, 200 ,  450,350"}}, {300, 200, 450, 350}},
+      {"stored size unused", {{"NormPos", "300,200,0,0"}}, {300, 200, 450, 350}},
+      {"screen-size name first", {{"NormPos(1920x1080)", "10,20,30,40"}, {"NormPos", "300,200,0,0"}}, {10, 20, 160, 170}},
+      {"another screen's value ignored", {{"NormPos(1024x768)", "10,20,30,40"}, {"NormPos", "300,200,0,0"}},
+       {300, 200, 450, 350}},
+      {"missing words keep the current place", {{"NormPos", "300"}}, {300, 114, 450, 264}},
+      {"words that do not convert", {{"NormPos", "x,-50"}}, {192, -50, 342, 100}},
+      {"PixelsPerInch 120 against 96", {{"NormPos", "300,200,450,350"}, {"PixelsPerInch", "120"}},
+       {192, 114, 342, 264}},
+      {"PixelsPerInch 96", {{"NormPos", "300,200,450,350"}, {"PixelsPerInch", "96"}}, {300, 200, 450, 350}},
+      {"PixelsPerInch not a number counts as equal", {{"NormPos", "300,200,450,350"}, {"PixelsPerInch", "x"}},
+       {300, 200, 450, 350}},
+      {"REG_EXPAND_SZ", {{"NormPos", "300,200,0,0"}}, {300, 200, 450, 350}},
+      {"far edge beyond 32 bits", {{"NormPos", "2147483600,5"}}, {192, 114, 342, 264}},
+  };
+  for (const auto& row : rows) {
+    store_.Inner.DeleteKey(kSectionPath);
+    owner_.Window = TFakeWindow{};
+    for (const auto& [name, text] : row.values) {
+      Seed(name, text, std::string(row.what) == "REG_EXPAND_SZ" ? platform::rvExpandString : platform::rvString);
+    }
+    storage_->RestoreFromRegistry();
+    EXPECT_EQ(owner_.Window.Bounds, row.expected) << row.what;
+  }
+}
+
+TEST_F(Restore, FlagsAndMinMaxPositions) {
+  owner_.Window.Flags = 2;
+  Seed("Flags", "1");
+  Seed("MinMaxPos", "-32000,-32000,-1,-1");
+  storage_->RestoreFromRegistry();
+  ASSERT_EQ(owner_.Window.SetCalls.size(), 2u) << "the stored placement, then the closing pass";
+  EXPECT_EQ(owner_.Window.SetCalls[0].Flags, 1u);
+  EXPECT_EQ(owner_.Window.SetCalls[0].MinPosition, (TPlacementPoint{-32000, -32000}));
+  EXPECT_EQ(owner_.Window.SetCalls[0].MaxPosition, (TPlacementPoint{-1, -1}));
+  EXPECT_EQ(owner_.Window.SetCalls[0].ShowCmd, kShowHide) << "not shown yet";
+  EXPECT_EQ(owner_.Window.SetCalls[1].MaxPosition, (TPlacementPoint{0, 0}));
+
+  owner_.Window = TFakeWindow{};
+  owner_.Window.Flags = 2;
+  Seed("Flags", "one");
+  storage_->RestoreFromRegistry();
+  EXPECT_EQ(owner_.Window.SetCalls.at(0).Flags, 2u) << "a Flags that does not convert keeps the current flags";
+}
+
+TEST_F(Restore, ShowCmdDecidesTheState) {
+  const struct {
+    const char* show_cmd;
+    TWindowState state;
+    int posts;
+  } rows[] = {{"1", wsNormal, 0},    {"5", wsNormal, 0}, {"9", wsNormal, 0}, {"3", wsMaximized, 0},
+              {"2", wsNormal, 1},    {"6", wsNormal, 1}, {"7", wsNormal, 1}, {"4", wsNormal, 0},
+              {"", wsNormal, 0}};
+  for (const auto& row : rows) {
+    owner_.Window = TFakeWindow{};
+    owner_.Window.State = wsMaximized;  // so that "normal" is seen to be set
+    Seed("ShowCmd", row.show_cmd);
+    storage_->RestoreFromRegistry();
+    EXPECT_EQ(owner_.Window.State, row.state) << "ShowCmd " << row.show_cmd;
+    EXPECT_EQ(owner_.Window.MinimizePosts, row.posts) << "ShowCmd " << row.show_cmd;
+    EXPECT_EQ(owner_.Window.Repaints, row.posts == 0 ? 1 : 0) << "no repaint after a minimize";
+  }
+  // A window that is not the main window minimizes itself.
+  owner_.Window = TFakeWindow{};
+  owner_.Window.MainWindow = false;
+  Seed("ShowCmd", "2");
+  storage_->RestoreFromRegistry();
+  EXPECT_EQ(owner_.Window.State, wsMinimized);
+  EXPECT_EQ(owner_.Window.MinimizePosts, 0);
+}
+
+TEST_F(Restore, CheckMarksByValueName) {
+  const struct {
+    const char* text;
+    bool checked;  // starting from checked; "(unchecked)" rows start unchecked
+    bool start;
+  } rows[] = {{"false", false, true}, {"FALSE", false, true}, {" \tFalse\r\n", false, true},
+              {"0", true, true},      {"no", true, true},     {"", true, true},
+              {"True", true, false},  {"tRUE", true, false},  {"Truer", false, false}};
+  for (const auto& row : rows) {
+    owner_.Item("OnTop1").checked_ = row.start;
+    Seed("OnTop1_Checked", row.text);
+    storage_->RestoreFromRegistry();
+    EXPECT_EQ(owner_.Item("OnTop1").checked_, row.checked) << '"' << row.text << '"';
+    EXPECT_TRUE(owner_.Item("Chimes1").checked_);
+  }
+  // A value of the wrong type leaves its mark; the others still load.
+  Seed("OnTop1_Checked", "1", platform::rvDword);
+  Seed("Chimes1_Checked", "False");
+  owner_.Item("OnTop1").checked_ = true;
+  storage_->RestoreFromRegistry();
+  EXPECT_TRUE(owner_.Item("OnTop1").checked_);
+  EXPECT_FALSE(owner_.Item("Chimes1").checked_);
+}
+
+TEST_F(Restore, RestoredMarksAreSeenByTheWindowsShowHandler) {
+  Seed("OnTop1_Checked", "False");
+  Show();
+  EXPECT_EQ(events_, (std::vector<std::string>{"RestorePlacement", "FormShow on_top=0"}));
+}
+
+TEST_F(Restore, OlderFormVersionRestoresNothing) {
+  Seed("FormVersion", "-1");
+  Seed("NormPos", "300,200,0,0");
+  Seed("OnTop1_Checked", "False");
+  Show();
+  EXPECT_EQ(owner_.Window.Left(), 192);
+  EXPECT_TRUE(owner_.Item("OnTop1").checked_);
+  EXPECT_EQ(restore_events_, 0);
+  EXPECT_TRUE(storage_->Restored()) << "so the close saves the current state";
+  EXPECT_TRUE(CloseQuery());
+  EXPECT_EQ(Value("FormVersion"), "0");
+}
+
+TEST_F(Restore, NonStringPlacementValueStopsTheRestore) {
+  for (const char* name : {"FormVersion", "NormPos", "NormPos(1920x1080)", "ShowCmd", "PixelsPerInch"}) {
+    store_.Inner.DeleteKey(kSectionPath);
+    events_.clear();
+    errors_.clear();
+    storage_.reset();
+    storage_ = MakeStorage();
+    owner_.Window = TFakeWindow{};
+    Seed("OnTop1_Checked", "False");
+    Seed(name, "5", platform::rvDword);
+    Show();
+    EXPECT_EQ(errors_, (std::vector<std::string>{"Invalid data type for '" + std::string(name) + "'"})) << name;
+    EXPECT_EQ(events_, (std::vector<std::string>{"error", "FormShow on_top=1"})) << name;
+    EXPECT_TRUE(owner_.Item("OnTop1").checked_) << "nothing loaded";
+    EXPECT_FALSE(storage_->Restored());
+    const std::size_t writes = store_.Writes.size();
+    EXPECT_TRUE(CloseQuery());
+    Destroy();
+    EXPECT_EQ(store_.Writes.size(), writes) << "nothing saved after a failed restore (" << name << ")";
+  }
+}
+
+TEST_F(Restore, OffScreenPositionIsBroughtBackButNotRewritten) {
+  Seed("NormPos", "5000,5000,5150,5150");
+  Show();
+  EXPECT_EQ(owner_.Window.Bounds, (TPlacementRect{1770, 890, 1920, 1040})) << "into the work area, same size";
+  EXPECT_EQ(Value("NormPos"), "5000,5000,5150,5150") << "until the next save";
+  // A position on a second monitor that exists stays.
+  owner_.Window = TFakeWindow{};
+  owner_.Window.Monitors.push_back({1920, 0, 3200, 1024});
+  Seed("NormPos", "2500,600,0,0");
+  storage_->RestoreFromRegistry();
+  EXPECT_EQ(owner_.Window.Bounds.Left, 2500);
+  EXPECT_EQ(owner_.Window.Moves, 0);
+}
+
+TEST_F(Restore, StoredPropsResolution) {
+  storage_.reset();
+  storage_ = MakeStorage({"LoadatStartup1.Checked", "Nope.Checked", "OnTop1", ".Checked", "OnTop1. ",
+                              " chimes1 . Checked ", "OnTop1.Caption", "OnTop1.checked"});
+  std::vector<std::string> texts;
+  for (const auto& entry : storage_->StoredProps) texts.push_back(entry.Text);
+  EXPECT_EQ(texts, (std::vector<std::string>{"LoadatStartup1.Checked", " chimes1 . Checked ", "OnTop1.Caption",
+                                             "OnTop1.checked"}));
+  // The texts are rewritten from the components' names at a restore; an
+  // unknown property is skipped, the declared name spells the value name.
+  Seed("OnTop1_Checked", "False");
+  Seed("Chimes1_Checked", "False");
+  storage_->RestoreFromRegistry();
+  EXPECT_FALSE(owner_.Item("OnTop1").checked_);
+  EXPECT_FALSE(owner_.Item("Chimes1").checked_);
+  EXPECT_EQ(storage_->StoredProps[1].Text, "Chimes1.Checked");
+  // A renamed component is followed; a component that has gone is dropped.
+  owner_.Item("Chimes1").Rename("Bells1");
+  owner_.Items.erase(owner_.Items.begin());  // OnTop1
+  storage_->RestoreFromRegistry();
+  texts.clear();
+  for (const auto& entry : storage_->StoredProps) texts.push_back(entry.Text);
+  EXPECT_EQ(texts, (std::vector<std::string>{"LoadatStartup1.Checked", "Bells1.Checked"}));
+}
+
+}  // namespace
+}  // namespace vesk::desktop::testing
