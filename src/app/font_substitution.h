@@ -12,6 +12,7 @@
 #include <string_view>
 #include <tuple>
 
+#include "app/face_geometry.h"
 #include "platform/font.h"
 
 namespace vesk::app {
@@ -19,7 +20,10 @@ namespace vesk::app {
 struct TFontSubstitute {
   const char* RequestedFace;
   const char* Face;  // family name of the bundled font
-  std::int32_t PixelHeight;
+  std::int32_t PixelHeight;  // at 100 %
+  // A pixel font is crisp only at whole multiples of PixelHeight; any other
+  // font takes PixelHeight * s.
+  bool PixelFont;
   std::uint8_t Style;
   platform::FontQuality Quality;
   // When FitWidth is set, the font is condensed to the widest em (from its
@@ -35,11 +39,11 @@ inline constexpr TFontSubstitute kBundledFontSubstitutes[] = {
     // condensed so that the longest time fits the read-out window from x 41
     // to x 123: at its natural width "12:59:59 pm" would run 37 px past the
     // face. Bold is the weight bundled; its segments stay readable.
-    {"Digital", "DSEG7 Classic", 19, platform::kFontBold, platform::FontQuality::Antialiased, 82,
+    {"Digital", "DSEG7 Classic", 19, false, platform::kFontBold, platform::FontQuality::Antialiased, 82,
      {"88:88:88 am", "88:88:88 pm"}},
     // A pixel font at its one crisp size (glyphs 5 px high on a 6 px pitch):
     // at 9 px (7 points) its glyphs blur to 3 px and cannot be read.
-    {"hooge 05_55 Cyr2", "ProggyTinyTT", 16, 0, platform::FontQuality::NonAntialiased, 0, {nullptr, nullptr}},
+    {"hooge 05_55 Cyr2", "ProggyTinyTT", 16, true, 0, platform::FontQuality::NonAntialiased, 0, {nullptr, nullptr}},
 };
 
 // What the resolution asks of the system that draws the text.
@@ -60,8 +64,10 @@ struct TFontQueries {
 // The font to draw with in place of `requested` (colour kept): `requested`
 // itself when the system has its face or when neither it nor a bundled
 // substitute is available; otherwise the substitute, at its own size, style,
-// quality and em width.
-[[nodiscard]] platform::FontDesc ResolveFont(const platform::FontDesc& requested, const TFontQueries& system);
+// quality and em width. At a display scale the substitute's height and the
+// width it is fitted to are scaled too.
+[[nodiscard]] platform::FontDesc ResolveFont(const platform::FontDesc& requested, const TFontQueries& system,
+                                             TFaceScale scale = {});
 
 // ResolveFont with the answer kept for each face, size and style asked for:
 // the fonts a process can use are registered at start-up and do not change
@@ -70,10 +76,11 @@ class TFontResolver {
  public:
   explicit TFontResolver(TFontQueries system) : system_(std::move(system)) {}
 
-  [[nodiscard]] platform::FontDesc Resolve(const platform::FontDesc& requested);
+  [[nodiscard]] platform::FontDesc Resolve(const platform::FontDesc& requested, TFaceScale scale = {});
 
  private:
-  using TKey = std::tuple<std::string, std::int32_t, std::int32_t, std::int32_t, std::uint8_t, platform::FontQuality>;
+  using TKey = std::tuple<std::string, std::int32_t, std::int32_t, std::int32_t, std::uint8_t, platform::FontQuality,
+                          std::int32_t>;
   TFontQueries system_;
   std::map<TKey, platform::FontDesc> resolved_;
 };
