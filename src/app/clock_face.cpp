@@ -1,6 +1,7 @@
 #include "app/clock_face.h"
 
 #include "app/face_text_layout.h"
+#include "app/scaled_skin.h"
 #include "imaging/alpha_text.h"
 #include "imaging/skin_loader.h"
 #include "raster/kernel_resampler.h"
@@ -26,7 +27,7 @@ void TClockFace::LoadFace(const std::string& skin_folder) {
   raster::TBitmap32& face = Image321->Bitmap();
   face.SetSize(600, 400);
   face.Clear(0);
-  imaging::LoadSkinImageFile(face, skin_folder + kFaceSkinFile);
+  LoadScaledSkinImage(face, skin_folder, kFaceSkinFile, scale_);
   face.SetCombineMode(raster::cmBlend);
 }
 
@@ -53,10 +54,10 @@ void TClockFace::CreateCompositionBitmap() {
 
 raster::TRotLayer* TClockFace::CreateHand(const std::string& skin_folder, const THandSkin& skin) {
   auto* hand = Image321->Layers().Add<raster::TRotLayer>();
-  imaging::LoadSkinImageFile(hand->Bitmap(), skin_folder + skin.File);
+  LoadScaledSkinImage(hand->Bitmap(), skin_folder, skin.File, scale_);
   raster::TKernelResampler::Create(hand->Bitmap())->SetKernel(std::make_unique<raster::TLanczosKernel>());
-  hand->SetBitmapCenter(skin.Pivot);
-  hand->SetPosition(kHandPosition);
+  hand->SetBitmapCenter(ScaledPoint(skin.Pivot, scale_));
+  hand->SetPosition(ScaledPoint(kHandPosition, scale_));
   return hand;
 }
 
@@ -113,7 +114,7 @@ platform::FontDesc TClockFace::DrawingFont(const platform::FontDesc& requested) 
     };
     fonts_.emplace(std::move(system));
   }
-  return fonts_->Resolve(requested);
+  return fonts_->Resolve(requested, scale_);
 }
 
 void TClockFace::Compose(const TLocalTime& t, const TBlendFunction& blend) {
@@ -122,10 +123,13 @@ void TClockFace::Compose(const TLocalTime& t, const TBlendFunction& blend) {
   text.Clear(0);
   // Ghost segments, the time over them, the label, the date centred by its
   // measured width.
-  const TFaceTextLayout items = MakeFaceTextLayout(t, [&](const TFaceTextItem& item) {
-    text.Font().Assign(DrawingFont(item.Font));
-    return text.TextWidth(item.Text);
-  });
+  const TFaceTextLayout items = MakeFaceTextLayout(
+      t,
+      [&](const TFaceTextItem& item) {
+        text.Font().Assign(DrawingFont(item.Font));
+        return text.TextWidth(item.Text);
+      },
+      FaceGeometry(scale_));
   const platform::BlendRecord record{blend.BlendOp, blend.BlendFlags, blend.SourceConstantAlpha, blend.AlphaFormat};
   for (const TFaceTextItem& item : items) {
     const platform::FontDesc font = DrawingFont(item.Font);
