@@ -1,6 +1,7 @@
 #include "app/clock_face.h"
 
 #include "app/face_text_layout.h"
+#include "app/face_text_runs.h"
 #include "app/scaled_skin.h"
 #include "imaging/alpha_text.h"
 #include "imaging/skin_loader.h"
@@ -117,6 +118,12 @@ platform::FontDesc TClockFace::DrawingFont(const platform::FontDesc& requested) 
   return fonts_->Resolve(requested, scale_);
 }
 
+namespace {
+std::function<std::int32_t(const platform::FontDesc&, std::string_view)> TextWidthOn(platform::Surface& surface) {
+  return [&surface](const platform::FontDesc& font, std::string_view text) { return surface.MeasureText(font, text).cx; };
+}
+}  // namespace
+
 void TClockFace::Compose(const TLocalTime& t, const TBlendFunction& blend) {
   if (!Built()) return;
   raster::TBitmap32& text = TextLayer->Bitmap();
@@ -135,7 +142,10 @@ void TClockFace::Compose(const TLocalTime& t, const TBlendFunction& blend) {
     const platform::FontDesc font = DrawingFont(item.Font);
     text.Font().Assign(font);
     if (text.Surface() != nullptr) {
-      imaging::DrawAlphaText(item.Position.X, item.Position.Y, item.Text, font, *text.Surface(), record);
+      // Letters (the read-out's "am"/"pm") in the font's letter face.
+      for (const TTextRun& run : TextRuns(item.Text, font, fonts_->ResolveLetters(font), TextWidthOn(*text.Surface()))) {
+        imaging::DrawAlphaText(item.Position.X + run.X, item.Position.Y, run.Text, run.Font, *text.Surface(), record);
+      }
       text.Changed();
     }
   }

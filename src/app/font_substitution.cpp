@@ -59,6 +59,27 @@ platform::FontDesc ResolveFont(const platform::FontDesc& requested, const TFontQ
   return font;
 }
 
+platform::FontDesc ResolveLetterFont(const platform::FontDesc& drawing, const TFontQueries& system) {
+  const TFontSubstitute* substitute = nullptr;
+  for (const TFontSubstitute& s : kBundledFontSubstitutes) {
+    if (SameFaceName(drawing.Name, s.Face)) substitute = &s;
+  }
+  if (substitute == nullptr || substitute->LetterFace == nullptr) return drawing;
+  platform::FontDesc letters = drawing;
+  letters.Name = substitute->LetterFace;
+  return SameFaceName(system.FaceOf(letters), letters.Name) ? letters : drawing;
+}
+
+platform::FontDesc TFontResolver::ResolveLetters(const platform::FontDesc& drawing) {
+  const TKey key{drawing.Name,  drawing.Size,    drawing.PixelHeight, drawing.EmWidth,
+                 drawing.Style, drawing.Quality, 0};
+  auto it = letters_.find(key);
+  if (it == letters_.end()) it = letters_.emplace(key, ResolveLetterFont(drawing, system_)).first;
+  platform::FontDesc font = it->second;
+  font.Color = drawing.Color;
+  return font;
+}
+
 platform::FontDesc TFontResolver::Resolve(const platform::FontDesc& requested, TFaceScale scale) {
   const TKey key{requested.Name,  requested.Size,    requested.PixelHeight,  requested.EmWidth,
                  requested.Style, requested.Quality, scale.PixelsPerInch};

@@ -32,6 +32,9 @@ struct TFontSubstitute {
   // measures; renderers differ in how they narrow a font.
   std::int32_t FitWidth;
   const char* FitSamples[2];
+  // A face of the same family and metrics that draws the letters of a text
+  // (nullptr: the font draws everything): seven segments cannot show "m".
+  const char* LetterFace;
 };
 
 inline constexpr TFontSubstitute kBundledFontSubstitutes[] = {
@@ -40,10 +43,10 @@ inline constexpr TFontSubstitute kBundledFontSubstitutes[] = {
     // to x 123: at its natural width "12:59:59 pm" would run 37 px past the
     // face. Bold is the weight bundled; its segments stay readable.
     {"Digital", "DSEG7 Classic", 19, false, platform::kFontBold, platform::FontQuality::Antialiased, 82,
-     {"88:88:88 am", "88:88:88 pm"}},
+     {"88:88:88 am", "88:88:88 pm"}, "DSEG14 Classic"},
     // A pixel font at its one crisp size (glyphs 5 px high on a 6 px pitch):
     // at 9 px (7 points) its glyphs blur to 3 px and cannot be read.
-    {"hooge 05_55 Cyr2", "ProggyTinyTT", 16, true, 0, platform::FontQuality::NonAntialiased, 0, {nullptr, nullptr}},
+    {"hooge 05_55 Cyr2", "ProggyTinyTT", 16, true, 0, platform::FontQuality::NonAntialiased, 0, {nullptr, nullptr}, nullptr},
 };
 
 // What the resolution asks of the system that draws the text.
@@ -69,6 +72,11 @@ struct TFontQueries {
 [[nodiscard]] platform::FontDesc ResolveFont(const platform::FontDesc& requested, const TFontQueries& system,
                                              TFaceScale scale = {});
 
+// The font that draws the letters of a text drawn in `drawing` (a resolved
+// font): the substitute's letter face at the same size, style, quality and
+// em width when the system has it, else `drawing` itself.
+[[nodiscard]] platform::FontDesc ResolveLetterFont(const platform::FontDesc& drawing, const TFontQueries& system);
+
 // ResolveFont with the answer kept for each face, size and style asked for:
 // the fonts a process can use are registered at start-up and do not change
 // afterwards, and each query makes a system font.
@@ -77,12 +85,15 @@ class TFontResolver {
   explicit TFontResolver(TFontQueries system) : system_(std::move(system)) {}
 
   [[nodiscard]] platform::FontDesc Resolve(const platform::FontDesc& requested, TFaceScale scale = {});
+  // ResolveLetterFont, kept the same way.
+  [[nodiscard]] platform::FontDesc ResolveLetters(const platform::FontDesc& drawing);
 
  private:
   using TKey = std::tuple<std::string, std::int32_t, std::int32_t, std::int32_t, std::uint8_t, platform::FontQuality,
                           std::int32_t>;
   TFontQueries system_;
   std::map<TKey, platform::FontDesc> resolved_;
+  std::map<TKey, platform::FontDesc> letters_;
 };
 
 }  // namespace vesk::app

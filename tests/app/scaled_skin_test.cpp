@@ -174,3 +174,48 @@ TEST(ScaledSkin, AtEveryScaleTheHandsTurnAboutTheRimsCentre) {
 
 }  // namespace
 }  // namespace vesk::app
+
+namespace vesk::app {
+namespace {
+
+// The read-out window, the dial's middle under the label and the tab under
+// the window (100 % rectangles, right and bottom exclusive), grown to whole
+// pixels at the scale.
+TEST(ScaledSkin, TheTextStaysOnItsGroundAtEveryScale) {
+  const raster::TRect ground[] = {{38, 83, 125, 107}, {56, 50, 96, 68}, {55, 107, 98, 119}};
+  const TLocalTime instants[] = {{2026, 12, 31, 12, 59, 59, 0}, {2027, 1, 1, 0, 0, 0, 0}, {2026, 5, 28, 8, 8, 8, 0},
+                                 {2026, 3, 14, 23, 59, 59, 0}};
+  for (const std::int32_t ppi : {120, 144, 168, 192, 240, 288}) {
+    const TFaceScale s = FaceScaleFor(ppi);
+    TClockFace face;
+    face.SetScale(s);
+    face.Build(kSkin);
+    for (const TLocalTime& t : instants) {
+      SCOPED_TRACE(::testing::Message() << ppi << " ppi, " << t.Hour << ":" << t.Minute);
+      face.SetTime(t);
+      face.Compose(t, TBlendFunction{kBlendOpSourceOver, 0, 255, kAlphaFormatSourceAlpha});
+      const raster::TBitmap32& text = face.TextLayer->Bitmap();
+      int drawn = 0, stray = 0, right = 0;
+      for (int y = 0; y < text.Height(); ++y) {
+        for (int x = 0; x < text.Width(); ++x) {
+          if (text.Pixel(x, y) == 0) continue;
+          ++drawn;
+          bool grounded = false;
+          for (const raster::TRect& r : ground) {
+            grounded |= x >= r.Left * s.Factor() - 0.5 && x < r.Right * s.Factor() + 0.5 &&
+                        y >= r.Top * s.Factor() - 0.5 && y < r.Bottom * s.Factor() + 0.5;
+          }
+          if (!grounded && ++stray <= 3) ADD_FAILURE() << "text at (" << x << ", " << y << ")";
+          if (y < 107 * s.Factor()) right = std::max(right, x);
+        }
+      }
+      EXPECT_EQ(stray, 0);
+      EXPECT_GT(drawn, 600 * s.Factor());
+      // The time with its "am"/"pm" reaches well into the window's right part.
+      EXPECT_GT(right, 105 * s.Factor());
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vesk::app
