@@ -11,7 +11,14 @@
 
 namespace vesk::app {
 
-TClockFace::TClockFace() : Image321(std::make_unique<raster::TImage32>()) {
+TClockFace::TClockFace() { Reset(); }
+
+void TClockFace::Reset() {
+  TextLayer = HourHand = MinuteHand = SecondHand = nullptr;  // owned by the old Image321
+  CompositionBitmap.reset();
+  PmaBitmap.reset();
+  fonts_.reset();
+  Image321 = std::make_unique<raster::TImage32>();
   Image321->SetVisible(false);
   Image321->Bitmap().SetCombineMode(raster::cmMerge);
   raster::TNearestResampler::Create(Image321->Bitmap());

@@ -51,6 +51,10 @@ class TClockFace {
   // positions and fonts (docs/scaling.md).
   void SetScale(TFaceScale scale) noexcept { scale_ = scale; }
   [[nodiscard]] TFaceScale Scale() const noexcept { return scale_; }
+  // Drops everything built (image control, layers, composition, pma.png's
+  // bitmap, the resolved fonts) so that the face can be built again, at a
+  // new scale.
+  void Reset();
 
   // ---- building, one creation step each, in the order they run ---------
   // `skin_folder` holds the five images and ends with a path separator.

@@ -219,3 +219,24 @@ TEST(ScaledSkin, TheTextStaysOnItsGroundAtEveryScale) {
 
 }  // namespace
 }  // namespace vesk::app
+
+namespace vesk::app {
+namespace {
+
+TEST(ScaledSkin, AFaceBuiltAgainAtAnotherScaleTakesThatScalesSize) {
+  TClockFace face;
+  face.Build(kSkin);
+  ASSERT_EQ(face.Width(), 150);
+  face.Reset();
+  EXPECT_FALSE(face.Built());
+  face.SetScale(FaceScaleFor(192));
+  face.Build(kSkin);
+  EXPECT_TRUE(face.Built());
+  EXPECT_EQ(face.Width(), 300);
+  EXPECT_EQ(face.CompositionBitmap->Height(), 300);
+  EXPECT_EQ(face.HourHand->Position().X, 150.5f);
+  EXPECT_EQ(face.Image321->Layers().Count(), 4);
+}
+
+}  // namespace
+}  // namespace vesk::app
