@@ -2,6 +2,8 @@
 # Regenerates the clock's artwork, chime and icon from their sources:
 #
 #   assets/skin/*.svg  --rsvg-convert-->  assets/face/{clockface,hours,minutes,seconds,pma}.png
+#                                         and the face and hands at every display scale
+#                                         in kScales: assets/face/NAME.scale-PCT.png
 #   assets/skin/icon*.svg --rsvg-convert + tools/pack_ico.py-->  assets/icon/vesk_clock.ico
 #   tools/synth_chime.sh  --sox + lame-->  assets/sound/chime.mp3
 #
@@ -40,6 +42,20 @@ mkdir -p "$out/face" "$out/icon" "$out/sound"
 for name in clockface hours minutes seconds; do
   rsvg-convert "$skin/$name.svg" -o "$out/face/$name.png"
 done
+# The face and the hands for the common display scales, zoomed about their
+# top-left corner: the renderer sizes each image ceil(size x zoom), and a
+# pivot p (pixel-centre coordinates) lands exactly at (p + 0.5) x zoom - 0.5,
+# where the program puts it (docs/scaling.md). pma.png is never drawn and
+# has no scaled versions.
+scales=(125 150 175 200 250 300)
+scaled_outputs=()
+for pct in "${scales[@]}"; do
+  zoom="$((pct / 100)).$(printf '%02d' $((pct % 100)))"
+  for name in clockface hours minutes seconds; do
+    rsvg-convert -z "$zoom" "$skin/$name.svg" -o "$out/face/$name.scale-$pct.png"
+    scaled_outputs+=("face/$name.scale-$pct.png")
+  done
+done
 # The emblem image: the icon's design at 120 x 120.
 rsvg-convert -w 120 -h 120 "$skin/icon.svg" -o "$out/face/pma.png"
 
@@ -56,7 +72,7 @@ python3 "$tools/pack_ico.py" "$out/icon/vesk_clock.ico" \
 "$tools/synth_chime.sh" "$out/sound/chime.mp3"
 
 outputs=(face/clockface.png face/hours.png face/minutes.png face/seconds.png face/pma.png
-         icon/vesk_clock.ico sound/chime.mp3)
+         icon/vesk_clock.ico sound/chime.mp3 "${scaled_outputs[@]}")
 
 if [ "$mode" = check ]; then
   differ=0
@@ -69,4 +85,4 @@ if [ "$mode" = check ]; then
   [ "$differ" -eq 0 ] && echo "make_assets: all ${#outputs[@]} outputs match their sources"
   exit "$differ"
 fi
-echo "make_assets: wrote ${outputs[*]} under $out"
+echo "make_assets: wrote ${#outputs[@]} files under $out (${outputs[*]:0:7} and the scaled face and hands)"

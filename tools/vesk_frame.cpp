@@ -3,7 +3,7 @@
 // painted into the composition) and writes it as a PNG image.
 //
 //   vesk_frame --skin DIR [--fonts DIR] --time 'YYYY-MM-DD HH:MM:SS'
-//              [--fade N] [--premultiplied] --out FILE.png
+//              [--fade N] [--scale S] [--premultiplied] --out FILE.png
 //
 // --skin DIR       the folder with clockface.png, pma.png, hours.png,
 //                  minutes.png and seconds.png
@@ -13,11 +13,15 @@
 // --time           the local date and time shown
 // --fade N         the fade level the text is blended with, 0..255
 //                  (default 255, the running clock)
+// --scale S        the display scale: a factor (1.5), a percentage (150%) or
+//                  pixels per inch (144 ppi, written 144ppi); default 1, as
+//                  the clock draws on a monitor of that scale
 // --premultiplied  write the premultiplied channels as they stand (what a
 //                  layered window shows over black) instead of straight alpha
 // --out FILE.png   the image written
 //
 // Exit codes: 0 written, 1 a file could not be read or written, 2 usage.
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -39,11 +43,12 @@ using vesk::app::TLocalTime;
 
 constexpr const char* kUsage =
     "usage: vesk_frame --skin DIR [--fonts DIR] --time 'YYYY-MM-DD HH:MM:SS' [--fade N]\n"
-    "                  [--premultiplied] --out FILE.png\n"
+    "                  [--scale S] [--premultiplied] --out FILE.png\n"
     "  Composes the clock's face at that local time as the clock does and writes it.\n"
     "  --skin DIR       folder with clockface.png, pma.png, hours.png, minutes.png, seconds.png\n"
     "  --fonts DIR      TrueType fonts for this run (default: DIR/../fonts when it exists)\n"
     "  --fade N         fade level of the text, 0..255 (default 255)\n"
+    "  --scale S        display scale: 1.5, 150% or 144ppi (default 1)\n"
     "  --premultiplied  write the premultiplied channels instead of straight alpha\n";
 
 struct TOptions {
@@ -51,6 +56,7 @@ struct TOptions {
   std::optional<std::string> fonts;
   std::optional<TLocalTime> time;
   int fade = 255;
+  int pixels_per_inch = 96;
   bool premultiplied = false;
   std::string out;
 };
@@ -91,6 +97,27 @@ std::optional<TLocalTime> ParseTime(const std::string& text) {
   return t;
 }
 
+// Pixels per inch from "1.5", "150%" or "144ppi"; 0 when it is none of them
+// or outside 96..768.
+int ParseScale(const std::string& text) {
+  char* end = nullptr;
+  const double v = std::strtod(text.c_str(), &end);
+  if (text.empty() || end == text.c_str()) return 0;
+  const std::string unit = end;
+  double ppi = 0;
+  if (unit.empty()) {
+    ppi = v * 96;
+  } else if (unit == "%") {
+    ppi = v * 96 / 100;
+  } else if (unit == "ppi") {
+    ppi = v;
+  } else {
+    return 0;
+  }
+  const long rounded = std::lround(ppi);
+  return rounded >= 96 && rounded <= 768 ? static_cast<int>(rounded) : 0;
+}
+
 // 0 on success, else the exit code after the message.
 int ParseArguments(int argc, char** argv, TOptions& o) {
   for (int i = 1; i < argc; ++i) {
@@ -103,7 +130,8 @@ int ParseArguments(int argc, char** argv, TOptions& o) {
     std::string v;
     if (arg == "--premultiplied") {
       o.premultiplied = true;
-    } else if (arg == "--skin" || arg == "--fonts" || arg == "--time" || arg == "--fade" || arg == "--out") {
+    } else if (arg == "--skin" || arg == "--fonts" || arg == "--time" || arg == "--fade" || arg == "--out" ||
+               arg == "--scale") {
       if (!value(v)) return Usage(arg + " needs a value");
       if (arg == "--skin") {
         o.skin = v;
@@ -111,6 +139,9 @@ int ParseArguments(int argc, char** argv, TOptions& o) {
         o.fonts = v;
       } else if (arg == "--out") {
         o.out = v;
+      } else if (arg == "--scale") {
+        o.pixels_per_inch = ParseScale(v);
+        if (o.pixels_per_inch == 0) return Usage("--scale must be a factor 1..8, a percentage 100%..800% or 96ppi..768ppi");
       } else if (arg == "--time") {
         o.time = ParseTime(v);
         if (!o.time) return Usage("--time '" + v + "' is not a date and time 'YYYY-MM-DD HH:MM:SS'");
@@ -161,6 +192,7 @@ int main(int argc, char** argv) {
 
   try {
     vesk::app::TClockFace face;
+    face.SetScale(vesk::app::FaceScaleFor(o.pixels_per_inch));
     face.Build(AsFolder(o.skin));
     face.SetTime(*o.time);
     face.Compose(*o.time, vesk::app::TBlendFunction{vesk::app::kBlendOpSourceOver, 0, static_cast<std::uint8_t>(o.fade),

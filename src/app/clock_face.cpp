@@ -1,6 +1,8 @@
 #include "app/clock_face.h"
 
 #include "app/face_text_layout.h"
+#include "app/face_text_runs.h"
+#include "app/scaled_skin.h"
 #include "imaging/alpha_text.h"
 #include "imaging/skin_loader.h"
 #include "raster/kernel_resampler.h"
@@ -9,7 +11,14 @@
 
 namespace vesk::app {
 
-TClockFace::TClockFace() : Image321(std::make_unique<raster::TImage32>()) {
+TClockFace::TClockFace() { Reset(); }
+
+void TClockFace::Reset() {
+  TextLayer = HourHand = MinuteHand = SecondHand = nullptr;  // owned by the old Image321
+  CompositionBitmap.reset();
+  PmaBitmap.reset();
+  fonts_.reset();
+  Image321 = std::make_unique<raster::TImage32>();
   Image321->SetVisible(false);
   Image321->Bitmap().SetCombineMode(raster::cmMerge);
   raster::TNearestResampler::Create(Image321->Bitmap());
@@ -26,7 +35,7 @@ void TClockFace::LoadFace(const std::string& skin_folder) {
   raster::TBitmap32& face = Image321->Bitmap();
   face.SetSize(600, 400);
   face.Clear(0);
-  imaging::LoadSkinImageFile(face, skin_folder + kFaceSkinFile);
+  LoadScaledSkinImage(face, skin_folder, kFaceSkinFile, scale_);
   face.SetCombineMode(raster::cmBlend);
 }
 
@@ -53,10 +62,10 @@ void TClockFace::CreateCompositionBitmap() {
 
 raster::TRotLayer* TClockFace::CreateHand(const std::string& skin_folder, const THandSkin& skin) {
   auto* hand = Image321->Layers().Add<raster::TRotLayer>();
-  imaging::LoadSkinImageFile(hand->Bitmap(), skin_folder + skin.File);
+  LoadScaledSkinImage(hand->Bitmap(), skin_folder, skin.File, scale_);
   raster::TKernelResampler::Create(hand->Bitmap())->SetKernel(std::make_unique<raster::TLanczosKernel>());
-  hand->SetBitmapCenter(skin.Pivot);
-  hand->SetPosition(kHandPosition);
+  hand->SetBitmapCenter(ScaledPoint(skin.Pivot, scale_));
+  hand->SetPosition(ScaledPoint(kHandPosition, scale_));
   return hand;
 }
 
@@ -113,8 +122,14 @@ platform::FontDesc TClockFace::DrawingFont(const platform::FontDesc& requested) 
     };
     fonts_.emplace(std::move(system));
   }
-  return fonts_->Resolve(requested);
+  return fonts_->Resolve(requested, scale_);
 }
+
+namespace {
+std::function<std::int32_t(const platform::FontDesc&, std::string_view)> TextWidthOn(platform::Surface& surface) {
+  return [&surface](const platform::FontDesc& font, std::string_view text) { return surface.MeasureText(font, text).cx; };
+}
+}  // namespace
 
 void TClockFace::Compose(const TLocalTime& t, const TBlendFunction& blend) {
   if (!Built()) return;
@@ -122,16 +137,22 @@ void TClockFace::Compose(const TLocalTime& t, const TBlendFunction& blend) {
   text.Clear(0);
   // Ghost segments, the time over them, the label, the date centred by its
   // measured width.
-  const TFaceTextLayout items = MakeFaceTextLayout(t, [&](const TFaceTextItem& item) {
-    text.Font().Assign(DrawingFont(item.Font));
-    return text.TextWidth(item.Text);
-  });
+  const TFaceTextLayout items = MakeFaceTextLayout(
+      t,
+      [&](const TFaceTextItem& item) {
+        text.Font().Assign(DrawingFont(item.Font));
+        return text.TextWidth(item.Text);
+      },
+      FaceGeometry(scale_));
   const platform::BlendRecord record{blend.BlendOp, blend.BlendFlags, blend.SourceConstantAlpha, blend.AlphaFormat};
   for (const TFaceTextItem& item : items) {
     const platform::FontDesc font = DrawingFont(item.Font);
     text.Font().Assign(font);
     if (text.Surface() != nullptr) {
-      imaging::DrawAlphaText(item.Position.X, item.Position.Y, item.Text, font, *text.Surface(), record);
+      // Letters (the read-out's "am"/"pm") in the font's letter face.
+      for (const TTextRun& run : TextRuns(item.Text, font, fonts_->ResolveLetters(font), TextWidthOn(*text.Surface()))) {
+        imaging::DrawAlphaText(item.Position.X + run.X, item.Position.Y, run.Text, run.Font, *text.Surface(), record);
+      }
       text.Changed();
     }
   }

@@ -13,6 +13,7 @@
 
 #include "app/blend_function.h"
 #include "app/clock_source.h"
+#include "app/face_geometry.h"
 #include "app/font_substitution.h"
 #include "app/hand_angles.h"
 #include "raster/bitmap32.h"
@@ -43,6 +44,17 @@ class TClockFace {
   ~TClockFace();
   TClockFace(const TClockFace&) = delete;
   TClockFace& operator=(const TClockFace&) = delete;
+
+  // ---- display scale --------------------------------------------------------
+  // The scale the face is built and drawn at (100 % unless set before
+  // building): scaled skin files or resampled ones, scaled pivots, text
+  // positions and fonts (docs/scaling.md).
+  void SetScale(TFaceScale scale) noexcept { scale_ = scale; }
+  [[nodiscard]] TFaceScale Scale() const noexcept { return scale_; }
+  // Drops everything built (image control, layers, composition, pma.png's
+  // bitmap, the resolved fonts) so that the face can be built again, at a
+  // new scale.
+  void Reset();
 
   // ---- building, one creation step each, in the order they run ---------
   // `skin_folder` holds the five images and ends with a path separator.
@@ -108,6 +120,7 @@ class TClockFace {
   raster::TRotLayer* CreateHand(const std::string& skin_folder, const THandSkin& skin);
 
   std::optional<TFontResolver> fonts_;
+  TFaceScale scale_{};
 };
 
 }  // namespace vesk::app

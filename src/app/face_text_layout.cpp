@@ -1,6 +1,7 @@
 #include "app/face_text_layout.h"
 
 #include "app/clock_text_format.h"
+#include "app/face_geometry.h"
 
 namespace vesk::app {
 
@@ -18,15 +19,25 @@ platform::FontDesc Font(const char* face, std::int32_t size, raster::TGdiColor c
 }  // namespace
 
 TFaceTextLayout MakeFaceTextLayout(const TLocalTime& t, const TTextWidthFn& date_width) {
-  const platform::FontDesc ghost = Font(kDigitalFontFace, kDigitalFontSize, kGhostSegmentColor);
-  const platform::FontDesc digital = Font(kDigitalFontFace, kDigitalFontSize, kLitTextColor);
-  const platform::FontDesc label = Font(kLabelFontFace, kLabelFontSize, kLitTextColor);
+  return MakeFaceTextLayout(t, date_width, FaceGeometry(TFaceScale{}));
+}
+
+TFaceTextLayout MakeFaceTextLayout(const TLocalTime& t, const TTextWidthFn& date_width, const TFaceGeometry& g) {
+  platform::FontDesc ghost = Font(kDigitalFontFace, kDigitalFontSize, kGhostSegmentColor);
+  platform::FontDesc digital = Font(kDigitalFontFace, kDigitalFontSize, kLitTextColor);
+  platform::FontDesc label = Font(kLabelFontFace, kLabelFontSize, kLitTextColor);
+  if (!g.Scale.IsBase()) {
+    // Points at the monitor's resolution, given in pixels: the platform's
+    // own point size assumes 96 pixels per inch.
+    ghost.PixelHeight = digital.PixelHeight = g.DigitalFontHeight;
+    label.PixelHeight = g.LabelFontHeight;
+  }
   TFaceTextLayout items;
-  items[0] = {kGhostSegmentText, ghost, {41, 86}};
-  items[1] = {FormatClockTime(t), digital, {41, 86}};
-  items[2] = {kLabelText, label, {63, 55}};
-  items[3] = {FormatClockDate(t), label, {0, 107}};
-  items[3].Position.X = DateTextX(date_width(items[3]));
+  items[0] = {kGhostSegmentText, ghost, g.ReadoutPosition};
+  items[1] = {FormatClockTime(t), digital, g.ReadoutPosition};
+  items[2] = {kLabelText, label, g.LabelPosition};
+  items[3] = {FormatClockDate(t), label, {0, g.DateTop}};
+  items[3].Position.X = g.DateX(date_width(items[3]));
   return items;
 }
 

@@ -22,6 +22,15 @@ inline constexpr raster::TGdiColor kGhostSegmentColor = 0x473D3E;
 inline constexpr raster::TGdiColor kLitTextColor = 0xC29CA0;
 inline constexpr const char* kGhostSegmentText = "88:88:88";
 inline constexpr const char* kLabelText = "clock";
+// Where the items lie at 100 %: the read-out's and the label's top-left
+// corners, the date's top and the numbers of its centring rule.
+inline constexpr raster::TPoint kReadoutPosition{41, 86};
+inline constexpr raster::TPoint kLabelPosition{63, 55};
+inline constexpr std::int32_t kDateTop = 107;
+inline constexpr std::int32_t kDateLeft = 60;
+inline constexpr std::int32_t kDateSpan = 33;
+
+struct TFaceGeometry;
 
 struct TFaceTextItem {
   std::string Text;
@@ -38,11 +47,18 @@ using TTextWidthFn = std::function<std::int32_t(const TFaceTextItem&)>;
 // x of the date: 60 + (33 - w) div 2, the halving truncating toward zero,
 // so the date is centred on x = 76.5 (w 33 -> 60, 34 -> 60, 35 -> 59,
 // 36 -> 59).
-[[nodiscard]] constexpr std::int32_t DateTextX(std::int32_t width) noexcept { return 60 + (33 - width) / 2; }
+[[nodiscard]] constexpr std::int32_t DateTextX(std::int32_t width) noexcept {
+  return kDateLeft + (kDateSpan - width) / 2;
+}
 
 // Ghost segments, the time, the label and the date, formatted from one
 // clock reading. The date is measured with `date_width` to centre it.
 [[nodiscard]] TFaceTextLayout MakeFaceTextLayout(const TLocalTime& t, const TTextWidthFn& date_width);
+// The same items at a display scale: positions from the geometry and, away
+// from 100 %, the fonts' character heights in pixels (PixelHeight). At 100 %
+// the items are exactly those above.
+[[nodiscard]] TFaceTextLayout MakeFaceTextLayout(const TLocalTime& t, const TTextWidthFn& date_width,
+                                                 const TFaceGeometry& geometry);
 
 static_assert(DateTextX(33) == 60 && DateTextX(34) == 60 && DateTextX(35) == 59 && DateTextX(36) == 59);
 

@@ -9,7 +9,9 @@ char LowerAscii(char c) noexcept { return c >= 'A' && c <= 'Z' ? static_cast<cha
 // The widest em, from the em height down to half of it, at which every
 // sample fits; the narrowest tried when none does. The em height itself is
 // kept as 0 (the font's own proportions).
-std::int32_t FittingEmWidth(platform::FontDesc font, const TFontSubstitute& substitute, const TFontQueries& system) {
+std::int32_t FittingEmWidth(platform::FontDesc font, const TFontSubstitute& substitute, const TFontQueries& system,
+                            TFaceScale scale) {
+  const std::int32_t fit_width = ScaledLength(substitute.FitWidth, scale);
   const std::int32_t natural = font.PixelHeight;
   const std::int32_t narrowest = (natural + 1) / 2;
   std::int32_t width = natural;
@@ -17,7 +19,7 @@ std::int32_t FittingEmWidth(platform::FontDesc font, const TFontSubstitute& subs
     font.EmWidth = width == natural ? 0 : width;
     bool fits = true;
     for (const char* sample : substitute.FitSamples) {
-      if (sample != nullptr && system.TextWidth(font, sample) > substitute.FitWidth) fits = false;
+      if (sample != nullptr && system.TextWidth(font, sample) > fit_width) fits = false;
     }
     if (fits) break;
   }
@@ -41,26 +43,48 @@ const TFontSubstitute* FindFontSubstitute(std::string_view requested_face) noexc
   return nullptr;
 }
 
-platform::FontDesc ResolveFont(const platform::FontDesc& requested, const TFontQueries& system) {
+platform::FontDesc ResolveFont(const platform::FontDesc& requested, const TFontQueries& system, TFaceScale scale) {
   if (SameFaceName(system.FaceOf(requested), requested.Name)) return requested;
   const TFontSubstitute* substitute = FindFontSubstitute(requested.Name);
   if (substitute == nullptr) return requested;
   platform::FontDesc font = requested;
   font.Name = substitute->Face;
-  font.PixelHeight = substitute->PixelHeight;
+  font.PixelHeight = substitute->PixelFont ? ScaledPixelFontHeight(substitute->PixelHeight, scale)
+                                           : ScaledLength(substitute->PixelHeight, scale);
   font.EmWidth = 0;
   font.Style = substitute->Style;
   font.Quality = substitute->Quality;
   if (!SameFaceName(system.FaceOf(font), font.Name)) return requested;
-  if (substitute->FitWidth > 0) font.EmWidth = FittingEmWidth(font, *substitute, system);
+  if (substitute->FitWidth > 0) font.EmWidth = FittingEmWidth(font, *substitute, system, scale);
   return font;
 }
 
-platform::FontDesc TFontResolver::Resolve(const platform::FontDesc& requested) {
-  const TKey key{requested.Name,    requested.Size,  requested.PixelHeight,
-                 requested.EmWidth, requested.Style, requested.Quality};
+platform::FontDesc ResolveLetterFont(const platform::FontDesc& drawing, const TFontQueries& system) {
+  const TFontSubstitute* substitute = nullptr;
+  for (const TFontSubstitute& s : kBundledFontSubstitutes) {
+    if (SameFaceName(drawing.Name, s.Face)) substitute = &s;
+  }
+  if (substitute == nullptr || substitute->LetterFace == nullptr) return drawing;
+  platform::FontDesc letters = drawing;
+  letters.Name = substitute->LetterFace;
+  return SameFaceName(system.FaceOf(letters), letters.Name) ? letters : drawing;
+}
+
+platform::FontDesc TFontResolver::ResolveLetters(const platform::FontDesc& drawing) {
+  const TKey key{drawing.Name,  drawing.Size,    drawing.PixelHeight, drawing.EmWidth,
+                 drawing.Style, drawing.Quality, 0};
+  auto it = letters_.find(key);
+  if (it == letters_.end()) it = letters_.emplace(key, ResolveLetterFont(drawing, system_)).first;
+  platform::FontDesc font = it->second;
+  font.Color = drawing.Color;
+  return font;
+}
+
+platform::FontDesc TFontResolver::Resolve(const platform::FontDesc& requested, TFaceScale scale) {
+  const TKey key{requested.Name,  requested.Size,    requested.PixelHeight,  requested.EmWidth,
+                 requested.Style, requested.Quality, scale.PixelsPerInch};
   auto it = resolved_.find(key);
-  if (it == resolved_.end()) it = resolved_.emplace(key, ResolveFont(requested, system_)).first;
+  if (it == resolved_.end()) it = resolved_.emplace(key, ResolveFont(requested, system_, scale)).first;
   platform::FontDesc font = it->second;
   font.Color = requested.Color;
   return font;

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <tuple>
 
+#include "app/face_geometry.h"
 #include "platform/font.h"
 
 namespace vesk::app {
@@ -19,7 +20,10 @@ namespace vesk::app {
 struct TFontSubstitute {
   const char* RequestedFace;
   const char* Face;  // family name of the bundled font
-  std::int32_t PixelHeight;
+  std::int32_t PixelHeight;  // at 100 %
+  // A pixel font is crisp only at whole multiples of PixelHeight; any other
+  // font takes PixelHeight * s.
+  bool PixelFont;
   std::uint8_t Style;
   platform::FontQuality Quality;
   // When FitWidth is set, the font is condensed to the widest em (from its
@@ -28,6 +32,9 @@ struct TFontSubstitute {
   // measures; renderers differ in how they narrow a font.
   std::int32_t FitWidth;
   const char* FitSamples[2];
+  // A face of the same family and metrics that draws the letters of a text
+  // (nullptr: the font draws everything): seven segments cannot show "m".
+  const char* LetterFace;
 };
 
 inline constexpr TFontSubstitute kBundledFontSubstitutes[] = {
@@ -35,11 +42,11 @@ inline constexpr TFontSubstitute kBundledFontSubstitutes[] = {
     // condensed so that the longest time fits the read-out window from x 41
     // to x 123: at its natural width "12:59:59 pm" would run 37 px past the
     // face. Bold is the weight bundled; its segments stay readable.
-    {"Digital", "DSEG7 Classic", 19, platform::kFontBold, platform::FontQuality::Antialiased, 82,
-     {"88:88:88 am", "88:88:88 pm"}},
+    {"Digital", "DSEG7 Classic", 19, false, platform::kFontBold, platform::FontQuality::Antialiased, 82,
+     {"88:88:88 am", "88:88:88 pm"}, "DSEG14 Classic"},
     // A pixel font at its one crisp size (glyphs 5 px high on a 6 px pitch):
     // at 9 px (7 points) its glyphs blur to 3 px and cannot be read.
-    {"hooge 05_55 Cyr2", "ProggyTinyTT", 16, 0, platform::FontQuality::NonAntialiased, 0, {nullptr, nullptr}},
+    {"hooge 05_55 Cyr2", "ProggyTinyTT", 16, true, 0, platform::FontQuality::NonAntialiased, 0, {nullptr, nullptr}, nullptr},
 };
 
 // What the resolution asks of the system that draws the text.
@@ -60,8 +67,15 @@ struct TFontQueries {
 // The font to draw with in place of `requested` (colour kept): `requested`
 // itself when the system has its face or when neither it nor a bundled
 // substitute is available; otherwise the substitute, at its own size, style,
-// quality and em width.
-[[nodiscard]] platform::FontDesc ResolveFont(const platform::FontDesc& requested, const TFontQueries& system);
+// quality and em width. At a display scale the substitute's height and the
+// width it is fitted to are scaled too.
+[[nodiscard]] platform::FontDesc ResolveFont(const platform::FontDesc& requested, const TFontQueries& system,
+                                             TFaceScale scale = {});
+
+// The font that draws the letters of a text drawn in `drawing` (a resolved
+// font): the substitute's letter face at the same size, style, quality and
+// em width when the system has it, else `drawing` itself.
+[[nodiscard]] platform::FontDesc ResolveLetterFont(const platform::FontDesc& drawing, const TFontQueries& system);
 
 // ResolveFont with the answer kept for each face, size and style asked for:
 // the fonts a process can use are registered at start-up and do not change
@@ -70,12 +84,16 @@ class TFontResolver {
  public:
   explicit TFontResolver(TFontQueries system) : system_(std::move(system)) {}
 
-  [[nodiscard]] platform::FontDesc Resolve(const platform::FontDesc& requested);
+  [[nodiscard]] platform::FontDesc Resolve(const platform::FontDesc& requested, TFaceScale scale = {});
+  // ResolveLetterFont, kept the same way.
+  [[nodiscard]] platform::FontDesc ResolveLetters(const platform::FontDesc& drawing);
 
  private:
-  using TKey = std::tuple<std::string, std::int32_t, std::int32_t, std::int32_t, std::uint8_t, platform::FontQuality>;
+  using TKey = std::tuple<std::string, std::int32_t, std::int32_t, std::int32_t, std::uint8_t, platform::FontQuality,
+                          std::int32_t>;
   TFontQueries system_;
   std::map<TKey, platform::FontDesc> resolved_;
+  std::map<TKey, platform::FontDesc> letters_;
 };
 
 }  // namespace vesk::app

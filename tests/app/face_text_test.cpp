@@ -92,3 +92,32 @@ TEST(FaceTextLayout, DateIsCentredWithTruncatingHalving) {
 
 }  // namespace
 }  // namespace vesk::app
+
+#include "app/face_text_runs.h"
+
+namespace vesk::app {
+namespace {
+
+TEST(FaceTextRuns, LettersAreDrawnInTheLetterFontWhereTheWholeTextWouldPutThem) {
+  platform::FontDesc digits, letters;
+  digits.Name = "Seven";
+  letters.Name = "Fourteen";
+  // Every character 10 px in the digit font, 12 in the letter font.
+  auto width = [](const platform::FontDesc& f, std::string_view t) {
+    return static_cast<std::int32_t>(t.size()) * (f.Name == "Seven" ? 10 : 12);
+  };
+  const std::vector<TTextRun> runs = TextRuns("09:15:45 pm", digits, letters, width);
+  ASSERT_EQ(runs.size(), 2u);
+  EXPECT_EQ(runs[0].Text, "09:15:45 ");
+  EXPECT_EQ(runs[0].Font.Name, "Seven");
+  EXPECT_EQ(runs[0].X, 0);
+  EXPECT_EQ(runs[1].Text, "pm");
+  EXPECT_EQ(runs[1].Font.Name, "Fourteen");
+  EXPECT_EQ(runs[1].X, 90);
+  EXPECT_EQ(TextRuns("a1b", digits, letters, width).back().X, 22);
+  // One font for both: the text as one run.
+  EXPECT_EQ(TextRuns("09:15:45 pm", digits, digits, width).size(), 1u);
+}
+
+}  // namespace
+}  // namespace vesk::app

@@ -163,6 +163,13 @@ class TfrmMain {
   // registry changed only around the shell's request.
   void OpenProductPage();
 
+  // ---- display scale ------------------------------------------------------
+  // The pixels per inch of the window's monitor (96 when unknown).
+  [[nodiscard]] std::int32_t MonitorPixelsPerInch() const;
+  // WM_DPICHANGED: the face built again at the new scale, the window at the
+  // suggested place with the new size, the cursor keeping its grip.
+  void FormDpiChanged(std::int32_t pixels_per_inch, const RECT& suggested);
+
   // ---- state --------------------------------------------------------------
   TBlendFunction BlendFunction{kBlendOpSourceOver, 0, 0, kAlphaFormatSourceAlpha};
   HDC ScreenDC = nullptr;

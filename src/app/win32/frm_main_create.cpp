@@ -26,6 +26,9 @@ void TfrmMain::FormCreate() {
   // English by their own formatting code, whatever the user's locale.)
   redraw_gate_.Reset();
 
+  // The face is built for the window's monitor's scale (docs/scaling.md).
+  Face.SetScale(FaceScaleFor(MonitorPixelsPerInch()));
+
   // 4. The text layer comes first, so the hands lie over the text.
   Face.CreateTextLayer();
 

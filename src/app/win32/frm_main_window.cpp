@@ -142,6 +142,11 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_CLOSE:
       RunHandler([this] { Close(); });
       return 0;
+    case 0x02E0: {  // WM_DPICHANGED: the new resolution in the high word
+      const RECT suggested = *reinterpret_cast<const RECT*>(lparam);
+      RunHandler([&] { FormDpiChanged(HIWORD(wparam), suggested); });
+      return 0;
+    }
     case WM_QUERYENDSESSION: {
       // The end of the session is a close request like any other: refused
       // the first time, while the fade-out starts.
