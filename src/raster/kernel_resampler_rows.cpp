@@ -92,6 +92,28 @@ void Prepare(int kw, const std::int32_t* wx, const std::int32_t* wy, TPreparedWe
   }
 }
 
+// The column weights of a radius-3 sample from its fraction row: taps -3 .. 3
+// and the zero as 16-bit pairs, one group.
+inline void PrepareColumns(const TLanczosFractionTable::TRow& r, TPreparedWeights& p) noexcept {
+  const __m128i w8 = _mm_load_si128(reinterpret_cast<const __m128i*>(r.w));
+  p.pairs[0] = _mm_shuffle_epi32(w8, 0x00);
+  p.pairs[1] = _mm_shuffle_epi32(w8, 0x55);
+  p.pairs[2] = _mm_shuffle_epi32(w8, 0xAA);
+  p.pairs[3] = _mm_shuffle_epi32(w8, 0xFF);
+  p.groups = 1;
+}
+
+// The rows of a radius-3 sample with a non-zero weight, from its fraction row.
+inline void PrepareRows(const TLanczosFractionTable::TRow& r, TPreparedWeights& p) noexcept {
+  p.rows = 0;
+  for (int i = 0; i < 7; ++i) {
+    if (r.w[i] == 0) continue;
+    p.row[p.rows] = i;
+    p.row_weight[p.rows] = _mm_set1_epi32(r.w[i]);
+    ++p.rows;
+  }
+}
+
 TColor32 Convolve(const TPreparedWeights& p, const TColor32* base, std::int32_t stride, bool range_check) noexcept {
   __m128i acc = _mm_setzero_si128();
   for (int k = 0; k < p.rows; ++k) {
@@ -217,7 +239,12 @@ bool TKernelResampler::SampleRowFixed(TFixed u, TFixed v, TFixed du, TFixed dv, 
     std::fill(out + last, out + count, outer);
   }
   constexpr std::int32_t kExact = 1 << 24;  // |u| below this converts exactly
-  TPreparedWeights prepared;
+#if defined(__SSE2__)
+  // Radius-3 Lanczos weights are read by fraction (the rows of gx and gy are
+  // those of Rows(gx / 65536, gy / 65536)).
+  const TLanczosFractionTable* const fractions = kw == 3 ? weights_.Fractions() : nullptr;
+#endif
+  TPreparedWeights prepared{};
   std::int32_t prepared_gx = -1;  // no fraction yet
   std::int32_t prepared_gy = -1;
   auto uu = static_cast<std::uint32_t>(u) + static_cast<std::uint32_t>(first) * static_cast<std::uint32_t>(du);
@@ -243,6 +270,18 @@ bool TKernelResampler::SampleRowFixed(TFixed u, TFixed v, TFixed du, TFixed dv, 
     // The fractions in 1/65536: (cx << 16) - u.
     const std::int32_t gx = (cx << 16) - su;
     const std::int32_t gy = (cy << 16) - sv;
+#if defined(__SSE2__)
+    if (fractions != nullptr) {
+      if (gx != prepared_gx) {
+        PrepareColumns(fractions->Row(static_cast<std::uint32_t>(gx)), prepared);
+        prepared_gx = gx;
+      }
+      if (gy != prepared_gy) {
+        PrepareRows(fractions->Row(static_cast<std::uint32_t>(gy)), prepared);
+        prepared_gy = gy;
+      }
+    } else
+#endif
     if (gx != prepared_gx || gy != prepared_gy) {
       const std::int32_t* wx = nullptr;
       const std::int32_t* wy = nullptr;

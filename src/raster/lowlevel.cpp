@@ -19,6 +19,12 @@ void FillLongwordPortable(TColor32* Dst, std::int32_t Count, TColor32 Value) noe
 // TColor32 array as 64-bit integers.
 void FillLongwordWide(TColor32* Dst, std::int32_t Count, TColor32 Value) noexcept {
   if (Count <= 0) return;
+  // A value of four equal bytes (0, the usual clear, among them) is a byte
+  // fill, which the C library does with the widest stores the processor has.
+  if (Value == (Value & 0xFFu) * 0x01010101u) {
+    std::memset(Dst, static_cast<int>(Value & 0xFFu), static_cast<std::size_t>(Count) * sizeof(TColor32));
+    return;
+  }
   if ((reinterpret_cast<std::uintptr_t>(Dst) & 7u) != 0) {
     *Dst++ = Value;
     --Count;
