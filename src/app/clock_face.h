@@ -15,6 +15,7 @@
 #include "app/clock_source.h"
 #include "app/font_substitution.h"
 #include "app/hand_angles.h"
+#include "imaging/alpha_text.h"
 #include "raster/bitmap32.h"
 #include "raster/image32.h"
 #include "raster/rot_layer.h"
@@ -108,6 +109,15 @@ class TClockFace {
   raster::TRotLayer* CreateHand(const std::string& skin_folder, const THandSkin& skin);
 
   std::optional<TFontResolver> fonts_;
+  // The four strings' bitmaps, reused while text, font and colour stay.
+  imaging::TTextBitmapCache text_bitmaps_;
+  // The last string measured for the layout, in its font, and its width.
+  struct TMeasuredText {
+    platform::FontDesc Font;
+    std::string Text;
+    std::int32_t Width = 0;
+  };
+  std::optional<TMeasuredText> measured_;
 };
 
 }  // namespace vesk::app

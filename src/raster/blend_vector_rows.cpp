@@ -3,6 +3,7 @@
 // BlendRowPortable / BlendRowExPortable.
 #include <algorithm>
 
+#include "raster/blend_avx2.h"
 #include "raster/blend_tables.h"
 #include "raster/blend_vector.h"
 
@@ -19,7 +20,7 @@ namespace vesk::raster::blend_vector {
 
 using namespace sse2;
 
-void BlendRow(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept {
+void BlendRowSse2(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept {
   const __m128i zero = _mm_setzero_si128();
   const __m128i opaque = _mm_set1_epi32(255);
   std::int32_t i = 0;
@@ -37,12 +38,26 @@ void BlendRow(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept {
     }
     const __m128i b = _mm_loadu_si128(d);
     // Over four cleared pixels (a freshly cleared target) the mix needs no
-    // background terms.
-    const bool over_zero = _mm_movemask_epi8(_mm_cmpeq_epi32(b, zero)) == 0xFFFF;
-    const __m128i mixed = Select(solid, f, over_zero ? Mix4OwnOverZero(f) : Mix4Own(f, b));
-    _mm_storeu_si128(d, Select(clear, b, mixed));
+    // background terms, and a transparent pixel mixes to 0, which is what
+    // it leaves there.
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(b, zero)) == 0xFFFF) {
+      _mm_storeu_si128(d, Select(solid, f, Mix4OwnOverZero(f)));
+      continue;
+    }
+    _mm_storeu_si128(d, Select(clear, b, Select(solid, f, Mix4Own(f, b))));
   }
   BlendRowPortable(Src + i, Dst + i, Count - i);
+}
+
+// The widest form this processor runs, chosen on the first call.
+void BlendRow(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept {
+  using TRow = void (*)(const TColor32*, TColor32*, std::int32_t) noexcept;
+#if VESK_ROWS_AVX2
+  static const TRow row = avx2::Usable() ? &avx2::BlendRow : &BlendRowSse2;
+#else
+  static const TRow row = &BlendRowSse2;
+#endif
+  row(Src, Dst, Count);
 }
 
 void BlendRowEx(const TColor32* Src, TColor32* Dst, std::int32_t Count, std::uint32_t M) noexcept {
@@ -74,6 +89,10 @@ bool RowsUseSse2() noexcept { return true; }
 #else
 
 void BlendRow(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept {
+  BlendRowPortable(Src, Dst, Count);
+}
+
+void BlendRowSse2(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept {
   BlendRowPortable(Src, Dst, Count);
 }
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "raster/blend.h"
+#include "raster/blend_avx2.h"
 #include "raster/blend_tables.h"
 #include "raster/blend_vector.h"
 
@@ -43,13 +44,22 @@ inline TColor32 ScaleAlpha(TColor32 F, std::uint32_t M) noexcept {
 // stays) or an opaque background (the bound BlendPixel, that is the vector
 // mix with the foreground's alpha, made opaque), the group is done in SSE2
 // registers; any other group goes pixel by pixel through MergePixel.
-void MergeRowVector(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept {
+void MergeRowSse2Body(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept {
   using namespace blend_vector::sse2;
   const __m128i zero = _mm_setzero_si128();
   const __m128i opaque = _mm_set1_epi32(255);
   const __m128i alpha = _mm_set1_epi32(static_cast<int>(0xFF000000u));
   std::int32_t i = 0;
   for (; i + 4 <= Count; i += 4) {
+    // Sixteen transparent pixels are passed over at once.
+    while (i + 16 <= Count) {
+      const auto* p = reinterpret_cast<const __m128i*>(Src + i);
+      const __m128i any = _mm_or_si128(_mm_or_si128(_mm_loadu_si128(p), _mm_loadu_si128(p + 1)),
+                                       _mm_or_si128(_mm_loadu_si128(p + 2), _mm_loadu_si128(p + 3)));
+      if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(any, alpha), zero)) != 0xFFFF) break;
+      i += 16;
+    }
+    if (i + 4 > Count) break;
     const __m128i f = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Src + i));
     const __m128i clear = _mm_cmpeq_epi32(_mm_srli_epi32(f, 24), zero);
     if (_mm_movemask_epi8(clear) == 0xFFFF) continue;
@@ -100,10 +110,30 @@ void MergePixelExInPlace(TColor32 F, TColor32& B, std::uint32_t M) noexcept {
   B = MergePixel(ScaleAlpha(F, M), B);
 }
 
+void MergeRowPortable(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept {
+  for (std::int32_t i = 0; i < Count; ++i) Dst[i] = MergePixel(Src[i], Dst[i]);
+}
+
+#if defined(__SSE2__)
+void MergeRowSse2(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept {
+  if (!VectorBlendBound()) {
+    MergeRowPortable(Src, Dst, Count);
+    return;
+  }
+  MergeRowSse2Body(Src, Dst, Count);
+}
+#endif
+
 void MergeRow(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept {
 #if defined(__SSE2__)
   if (VectorBlendBound()) {
-    MergeRowVector(Src, Dst, Count);
+    using TRow = void (*)(const TColor32*, TColor32*, std::int32_t) noexcept;
+#if VESK_ROWS_AVX2
+    static const TRow row = avx2::Usable() ? &avx2::MergeRowVector : &MergeRowSse2Body;
+#else
+    static const TRow row = &MergeRowSse2Body;
+#endif
+    row(Src, Dst, Count);
     return;
   }
 #endif
