@@ -109,11 +109,15 @@ VESK_AVX2 bool All(__m256i mask) noexcept { return _mm256_movemask_epi8(mask) ==
     auto* d = reinterpret_cast<__m256i*>(Dst + i);
     const __m256i b = _mm256_loadu_si256(d);
     const __m256i solid_background = _mm256_cmpeq_epi32(_mm256_srli_epi32(b, 24), opaque);
-    if (All(_mm256_or_si256(clear, solid_background))) {
-      _mm256_storeu_si256(d, Select(clear, b, _mm256_or_si256(Mix8Own(f, b), alpha)));
-      continue;
+    const __m256i fast = _mm256_or_si256(clear, solid_background);
+    _mm256_storeu_si256(d, Select(clear, b, _mm256_or_si256(Mix8Own(f, b), alpha)));
+    // The other pixels of the group (a translucent background) one by one,
+    // from the background read above.
+    for (int rest = ~_mm256_movemask_ps(_mm256_castsi256_ps(fast)) & 0xFF; rest != 0; rest &= rest - 1) {
+      const int k = i + __builtin_ctz(static_cast<unsigned>(rest));
+      Dst[k] = MergePixel(Src[k], static_cast<TColor32>(_mm256_cvtsi256_si32(
+                                      _mm256_permutevar8x32_epi32(b, _mm256_set1_epi32(k - i)))));
     }
-    for (std::int32_t k = i; k < i + 8; ++k) Dst[k] = MergePixel(Src[k], Dst[k]);
   }
   for (; i < Count; ++i) Dst[i] = MergePixel(Src[i], Dst[i]);
 }

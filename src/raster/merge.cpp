@@ -66,7 +66,8 @@ void MergeRowSse2Body(const TColor32* Src, TColor32* Dst, std::int32_t Count) no
     auto* d = reinterpret_cast<__m128i*>(Dst + i);
     const __m128i b = _mm_loadu_si128(d);
     const __m128i solid_background = _mm_cmpeq_epi32(_mm_srli_epi32(b, 24), opaque);
-    if (_mm_movemask_epi8(_mm_or_si128(clear, solid_background)) == 0xFFFF) {
+    const int fast = _mm_movemask_ps(_mm_castsi128_ps(_mm_or_si128(clear, solid_background)));
+    if (fast == 0xF) {
       _mm_storeu_si128(d, Select(clear, b, _mm_or_si128(Mix4Own(f, b), alpha)));
       continue;
     }
