@@ -151,6 +151,10 @@ void TClockFace::Compose(const TLocalTime& t, const TBlendFunction& blend) {
   // The text layer is walked only where text lies: with the clip rectangle
   // around the drawn items the layer's transformed bounds shrink to them,
   // and the transparent rest would have left the composition unchanged.
+  // Even edges: the transformed bounds of an identity round odd edges
+  // outwards by a column or row, which would reach past the clip and leave
+  // the whole-row copy of the layer's rows.
+  drawn = raster::TRect{drawn.Left & ~1, drawn.Top & ~1, drawn.Right + (drawn.Right & 1), drawn.Bottom + (drawn.Bottom & 1)};
   text.SetClipRect(drawn);
   Image321->PaintTo(*CompositionBitmap, raster::TRect{0, 0, Width(), Height()});
   text.ResetClipRect();
