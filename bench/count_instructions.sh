@@ -16,7 +16,7 @@ trap 'rm -rf "$work"' EXIT
 
 # Inclusive instructions of the function named $2 in callgrind output $1.
 inclusive() {
-  callgrind_annotate --inclusive=yes "$1" 2>/dev/null |
+  callgrind_annotate --inclusive=yes --threshold=100 "$1" 2>/dev/null |
     awk -v name="::$2(" 'index($0, name) && !found { gsub(",", "", $1); print $1; found = 1 }'
 }
 

@@ -103,11 +103,15 @@ inline void PrepareColumns(const TLanczosFractionTable::TRow& r, TPreparedWeight
   p.groups = 1;
 }
 
-// The rows of a radius-3 sample with a non-zero weight, from its fraction row.
-inline void PrepareRows(const TLanczosFractionTable::TRow& r, TPreparedWeights& p) noexcept {
+// The rows of a radius-3 sample from its fraction row. A whole coordinate
+// (fraction 0) weighs its own row alone: only rows of non-zero weight are
+// kept. Any other fraction gives rows -3 .. 2 without looking (a row of
+// weight 0 among them adds 0 to every sum), and row 3, at distance 3 + f
+// beyond the kernel's width, only if its weight is not 0.
+inline void PrepareRows(const TLanczosFractionTable::TRow& r, bool whole, TPreparedWeights& p) noexcept {
   p.rows = 0;
   for (int i = 0; i < 7; ++i) {
-    if (r.w[i] == 0) continue;
+    if ((whole || i == 6) && r.w[i] == 0) continue;
     p.row[p.rows] = i;
     p.row_weight[p.rows] = _mm_set1_epi32(r.w[i]);
     ++p.rows;
@@ -277,7 +281,7 @@ bool TKernelResampler::SampleRowFixed(TFixed u, TFixed v, TFixed du, TFixed dv, 
         prepared_gx = gx;
       }
       if (gy != prepared_gy) {
-        PrepareRows(fractions->Row(static_cast<std::uint32_t>(gy)), prepared);
+        PrepareRows(fractions->Row(static_cast<std::uint32_t>(gy)), gy == 0, prepared);
         prepared_gy = gy;
       }
     } else
