@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <ctime>
@@ -24,6 +25,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "imaging/png_decoder.h"
@@ -63,6 +65,9 @@ void FillFace(TBitmap32& bmp) {
     }
   }
 }
+
+// Where FillText draws.
+constexpr TRect kTextArea{40, 40, 110, 108};
 
 // Text-like blobs of translucent white over a transparent layer.
 void FillText(TBitmap32& bmp) {
@@ -119,12 +124,16 @@ constexpr std::array<THandSpec, 3> kHands = {{{"hours.png", 8, 50, 4.0f, 42.5f, 
                                               {"seconds.png", 7, 72, 3.5f, 61.0f, 200}}};
 
 // Angle sets (hour, minute, second) in the layers' convention: minus the
-// clockwise angle in degrees.
-constexpr std::array<std::array<float, 3>, 3> kAngleSets = {{
+// clockwise angle in degrees. Sets 1, 2, 3 and 4 turn no hand to a quarter
+// turn (3 and 4 are the instants 04:47:13 and 07:22:51).
+constexpr std::array<std::array<float, 3>, 5> kAngleSets = {{
     {-405.0f, -180.0f, -270.0f},  // whole quarter turns (and one eighth)
     {-304.0f, -51.7f, -222.0f},   // 10:08:37
     {-123.4f, -217.9f, -301.7f},  // nothing round
+    {-143.5f, -283.3f, -78.0f},   // 04:47:13
+    {-221.0f, -137.1f, -306.0f},  // 07:22:51
 }};
+constexpr int kLastAngleSet = static_cast<int>(kAngleSets.size()) - 1;
 
 class TOurFrame {
  public:
@@ -135,6 +144,9 @@ class TOurFrame {
     image_.Bitmap().SetCombineMode(cmBlend);
     text_ = image_.Layers().Add<TRotLayer>();
     FillText(text_->Bitmap());
+    // As the clock does it: the text layer's clip rectangle is where text
+    // was drawn (the rest is transparent), so only those rows are walked.
+    text_->Bitmap().SetClipRect(kTextArea);
     text_->Bitmap().SetDrawMode(dmBlend);
     text_->Bitmap().SetCombineMode(cmMerge);
     for (std::size_t i = 0; i < kHands.size(); ++i) {
@@ -167,6 +179,8 @@ class TOurFrame {
   }
 
   [[nodiscard]] const TBitmap32& Composition() const { return composition_; }
+  [[nodiscard]] TBitmap32& Composition() { return composition_; }
+  [[nodiscard]] TRotLayer& TextLayer() { return *text_; }
   [[nodiscard]] TRotLayer& Hand(int i) { return *hands_[static_cast<std::size_t>(i)]; }
   [[nodiscard]] TBitmap32& Face() { return image_.Bitmap(); }
   [[nodiscard]] TBitmap32& Text() { return text_->Bitmap(); }
@@ -213,29 +227,40 @@ class TPixmanFrame {
   // The composed frame, 150 x 150 premultiplied pixels.
   [[nodiscard]] const std::uint32_t* Dest() const { return dest_.data(); }
 
+  // The steps of Compose one by one, for timing them apart.
+  void Clear() { std::fill(dest_.begin(), dest_.end(), 0u); }
+  void Face() { pixman_image_composite32(PIXMAN_OP_OVER, face_, nullptr, dst_, 0, 0, 0, 0, 0, 0, kSide, kSide); }
+  void Text() { pixman_image_composite32(PIXMAN_OP_OVER, text_, nullptr, dst_, 0, 0, 0, 0, 0, 0, kSide, kSide); }
+  void Hands(const std::array<float, 3>& angles, const std::array<TRect, 3>& bounds) {
+    for (int i = 0; i < 3; ++i) ComposeHand(i, angles, bounds);
+  }
+
   void Compose(const std::array<float, 3>& angles, const std::array<TRect, 3>& bounds, bool hands = true) {
     std::fill(dest_.begin(), dest_.end(), 0u);
     pixman_image_composite32(PIXMAN_OP_OVER, face_, nullptr, dst_, 0, 0, 0, 0, 0, 0, kSide, kSide);
     pixman_image_composite32(PIXMAN_OP_OVER, text_, nullptr, dst_, 0, 0, 0, 0, 0, 0, kSide, kSide);
-    for (int i = 0; i < (hands ? 3 : 0); ++i) {
-      // Target -> source: p = c + R^-1 (q - P), in pixel-centre coordinates.
-      const double a = angles[static_cast<std::size_t>(i)] * 3.14159265358979323846 / 180.0;
-      const double ca = std::cos(a), sa = std::sin(a);
-      const double cx = kHands[static_cast<std::size_t>(i)].cx + 0.5, cy = kHands[static_cast<std::size_t>(i)].cy + 0.5;
-      const double px = kCentre + 0.5, py = kCentre + 0.5;
-      pixman_transform_t t;
-      pixman_transform_init_identity(&t);
-      t.matrix[0][0] = pixman_double_to_fixed(ca);
-      t.matrix[0][1] = pixman_double_to_fixed(-sa);
-      t.matrix[0][2] = pixman_double_to_fixed(cx - ca * px + sa * py);
-      t.matrix[1][0] = pixman_double_to_fixed(sa);
-      t.matrix[1][1] = pixman_double_to_fixed(ca);
-      t.matrix[1][2] = pixman_double_to_fixed(cy - sa * px - ca * py);
-      pixman_image_set_transform(hands_[i], &t);
-      const TRect& r = bounds[static_cast<std::size_t>(i)];
-      pixman_image_composite32(PIXMAN_OP_OVER, hands_[i], nullptr, dst_, r.Left, r.Top, 0, 0, r.Left, r.Top,
-                               r.Right - r.Left, r.Bottom - r.Top);
-    }
+    for (int i = 0; i < (hands ? 3 : 0); ++i) ComposeHand(i, angles, bounds);
+  }
+
+ private:
+  void ComposeHand(int i, const std::array<float, 3>& angles, const std::array<TRect, 3>& bounds) {
+    // Target -> source: p = c + R^-1 (q - P), in pixel-centre coordinates.
+    const double a = angles[static_cast<std::size_t>(i)] * 3.14159265358979323846 / 180.0;
+    const double ca = std::cos(a), sa = std::sin(a);
+    const double cx = kHands[static_cast<std::size_t>(i)].cx + 0.5, cy = kHands[static_cast<std::size_t>(i)].cy + 0.5;
+    const double px = kCentre + 0.5, py = kCentre + 0.5;
+    pixman_transform_t t;
+    pixman_transform_init_identity(&t);
+    t.matrix[0][0] = pixman_double_to_fixed(ca);
+    t.matrix[0][1] = pixman_double_to_fixed(-sa);
+    t.matrix[0][2] = pixman_double_to_fixed(cx - ca * px + sa * py);
+    t.matrix[1][0] = pixman_double_to_fixed(sa);
+    t.matrix[1][1] = pixman_double_to_fixed(ca);
+    t.matrix[1][2] = pixman_double_to_fixed(cy - sa * px - ca * py);
+    pixman_image_set_transform(hands_[i], &t);
+    const TRect& r = bounds[static_cast<std::size_t>(i)];
+    pixman_image_composite32(PIXMAN_OP_OVER, hands_[i], nullptr, dst_, r.Left, r.Top, 0, 0, r.Left, r.Top,
+                             r.Right - r.Left, r.Bottom - r.Top);
   }
 
  private:
@@ -268,7 +293,7 @@ void BM_CompositionOurs(benchmark::State& state) {
     benchmark::DoNotOptimize(frame.Composition().Bits());
   }
 }
-BENCHMARK(BM_CompositionOurs)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CompositionOurs)->DenseRange(0, kLastAngleSet)->Unit(benchmark::kMicrosecond);
 
 #if defined(VESK_HAVE_PIXMAN)
 
@@ -279,7 +304,7 @@ void BM_CompositionPixman(benchmark::State& state) {
   const auto bounds = HandBounds(source, angles);
   for (auto _ : state) frame.Compose(angles, bounds);
 }
-BENCHMARK(BM_CompositionPixman)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CompositionPixman)->DenseRange(0, kLastAngleSet)->Unit(benchmark::kMicrosecond);
 
 // Processor time of this thread, in microseconds: the machine may be busy
 // with other work, which wall-clock time would count.
@@ -315,7 +340,7 @@ void BM_CompositionRatio(benchmark::State& state) {
   state.counters["pixman_us"] = theirs_us;
   state.counters["pixman_over_ours"] = theirs_us / ours_us;
 }
-BENCHMARK(BM_CompositionRatio)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CompositionRatio)->DenseRange(0, kLastAngleSet)->Unit(benchmark::kMicrosecond);
 
 #endif
 
@@ -344,6 +369,129 @@ void BM_FaceAndTextRatio(benchmark::State& state) {
   state.counters["pixman_us"] = theirs_us / n;
 }
 BENCHMARK(BM_FaceAndTextRatio)->Unit(benchmark::kMicrosecond);
+#endif
+
+#if defined(VESK_HAVE_PIXMAN)
+// The frame step by step, both sides in the same iteration (each first
+// every other time): clearing, the face, the text layer, the three hands. Every step is timed on the
+// monotonic clock (a processor-time reading costs more than the short steps
+// themselves) and reported as the median over the iterations, so a step
+// that the loaded machine happened to interrupt does not count. The text
+// layer is painted without following the viewport: inside PaintTo the
+// viewport is scale 1 and shift 0, the same identity.
+// The steps are functions of their own so that an instruction counter can
+// attribute them (bench/count_instructions.sh).
+[[gnu::noinline]] void StepOursClear(TOurFrame& f) { f.Composition().Clear(0); }
+[[gnu::noinline]] void StepOursFace(TOurFrame& f) { f.Face().DrawTo(f.Composition(), TRect{0, 0, kSide, kSide}); }
+[[gnu::noinline]] void StepOursText(TOurFrame& f) { f.TextLayer().PaintLayer(f.Composition()); }
+[[gnu::noinline]] void StepOursHands(TOurFrame& f) {
+  for (int i = 0; i < 3; ++i) f.Hand(i).PaintLayer(f.Composition());
+}
+[[gnu::noinline]] void StepPixmanClear(TPixmanFrame& f) { f.Clear(); }
+[[gnu::noinline]] void StepPixmanFace(TPixmanFrame& f) { f.Face(); }
+[[gnu::noinline]] void StepPixmanText(TPixmanFrame& f) { f.Text(); }
+[[gnu::noinline]] void StepPixmanHands(TPixmanFrame& f, const std::array<float, 3>& angles,
+                                       const std::array<TRect, 3>& bounds) {
+  f.Hands(angles, bounds);
+}
+
+double Median(std::vector<double>& v) {
+  if (v.empty()) return 0.0;
+  const auto mid = v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2);
+  std::nth_element(v.begin(), mid, v.end());
+  return *mid;
+}
+
+void BM_StepsRatio(benchmark::State& state) {
+  TOurFrame ours;
+  TOurFrame source;
+  TPixmanFrame theirs(source);
+  const auto& angles = kAngleSets[static_cast<std::size_t>(state.range(0))];
+  const auto bounds = HandBounds(source, angles);
+  for (int i = 0; i < 3; ++i) ours.Hand(i).SetAngle(angles[static_cast<std::size_t>(i)]);
+  ours.TextLayer().SetScaled(false);
+  constexpr int kSteps = 4;
+  std::array<std::vector<double>, kSteps> our_us;
+  std::array<std::vector<double>, kSteps> their_us;
+  using Clock = std::chrono::steady_clock;
+  auto us = [](Clock::time_point a, Clock::time_point b) {
+    return std::chrono::duration<double, std::micro>(b - a).count();
+  };
+  auto run_ours = [&] {
+    Clock::time_point t[kSteps + 1];
+    t[0] = Clock::now();
+    StepOursClear(ours);
+    t[1] = Clock::now();
+    StepOursFace(ours);
+    t[2] = Clock::now();
+    StepOursText(ours);
+    t[3] = Clock::now();
+    StepOursHands(ours);
+    t[4] = Clock::now();
+    for (int k = 0; k < kSteps; ++k) our_us[static_cast<std::size_t>(k)].push_back(us(t[k], t[k + 1]));
+  };
+  auto run_theirs = [&] {
+    Clock::time_point t[kSteps + 1];
+    t[0] = Clock::now();
+    StepPixmanClear(theirs);
+    t[1] = Clock::now();
+    StepPixmanFace(theirs);
+    t[2] = Clock::now();
+    StepPixmanText(theirs);
+    t[3] = Clock::now();
+    StepPixmanHands(theirs, angles, bounds);
+    t[4] = Clock::now();
+    for (int k = 0; k < kSteps; ++k) their_us[static_cast<std::size_t>(k)].push_back(us(t[k], t[k + 1]));
+  };
+  // Each side goes first every other frame, so neither always finds the
+  // caches as the other left them.
+  bool ours_first = true;
+  for (auto _ : state) {
+    if (ours_first) {
+      run_ours();
+      run_theirs();
+    } else {
+      run_theirs();
+      run_ours();
+    }
+    ours_first = !ours_first;
+  }
+  static constexpr const char* kNames[kSteps] = {"clear", "face", "text", "hands"};
+  for (int k = 0; k < kSteps; ++k) {
+    const double o = Median(our_us[static_cast<std::size_t>(k)]);
+    const double p = Median(their_us[static_cast<std::size_t>(k)]);
+    state.counters[std::string(kNames[k]) + "_ours"] = o;
+    state.counters[std::string(kNames[k]) + "_pixman"] = p;
+  }
+}
+BENCHMARK(BM_StepsRatio)->DenseRange(0, kLastAngleSet)->Unit(benchmark::kMicrosecond);
+
+// Twenty frames of each angle set, step by step, after one warm-up frame:
+// the fixed count lets an instruction counter divide by 20.
+void BM_StepsCount(benchmark::State& state) {
+  TOurFrame ours;
+  TOurFrame source;
+  TPixmanFrame theirs(source);
+  const auto& angles = kAngleSets[static_cast<std::size_t>(state.range(0))];
+  const auto bounds = HandBounds(source, angles);
+  // One frame of each outside the counted steps: what is made once per
+  // process (the weight rows of every fraction, pixman's filter set-up) is
+  // not a frame's work.
+  ours.Compose(angles);
+  theirs.Compose(angles, bounds);
+  ours.TextLayer().SetScaled(false);
+  for (auto _ : state) {
+    StepOursClear(ours);
+    StepOursFace(ours);
+    StepOursText(ours);
+    StepOursHands(ours);
+    StepPixmanClear(theirs);
+    StepPixmanFace(theirs);
+    StepPixmanText(theirs);
+    StepPixmanHands(theirs, angles, bounds);
+  }
+}
+BENCHMARK(BM_StepsCount)->DenseRange(0, kLastAngleSet)->Iterations(20);
 #endif
 
 // The kernel resampler alone: one hand rotated into a cleared bitmap.

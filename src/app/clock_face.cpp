@@ -134,30 +134,51 @@ std::function<std::int32_t(const platform::FontDesc&, std::string_view)> TextWid
 void TClockFace::Compose(const TLocalTime& t, const TBlendFunction& blend) {
   if (!Built()) return;
   raster::TBitmap32& text = TextLayer->Bitmap();
+  text.ResetClipRect();
   text.Clear(0);
   // Ghost segments, the time over them, the label, the date centred by its
   // measured width.
+  // The date changes once a day: its width is measured again only then.
   const TFaceTextLayout items = MakeFaceTextLayout(
       t,
       [&](const TFaceTextItem& item) {
-        text.Font().Assign(DrawingFont(item.Font));
-        return text.TextWidth(item.Text);
+        const platform::FontDesc font = DrawingFont(item.Font);
+        if (!measured_ || measured_->Font != font || measured_->Text != item.Text) {
+          text.Font().Assign(font);
+          measured_ = TMeasuredText{font, item.Text, text.TextWidth(item.Text)};
+        }
+        return measured_->Width;
       },
       FaceGeometry(scale_));
   const platform::BlendRecord record{blend.BlendOp, blend.BlendFlags, blend.SourceConstantAlpha, blend.AlphaFormat};
+  // Everything outside the rectangles the items were blended into is still
+  // transparent black.
+  raster::TRect drawn{};
   for (const TFaceTextItem& item : items) {
     const platform::FontDesc font = DrawingFont(item.Font);
     text.Font().Assign(font);
     if (text.Surface() != nullptr) {
       // Letters (the read-out's "am"/"pm") in the font's letter face.
       for (const TTextRun& run : TextRuns(item.Text, font, fonts_->ResolveLetters(font), TextWidthOn(*text.Surface()))) {
-        imaging::DrawAlphaText(item.Position.X + run.X, item.Position.Y, run.Text, run.Font, *text.Surface(), record);
+        const raster::TRect r = text_bitmaps_.DrawAlphaText(item.Position.X + run.X, item.Position.Y, run.Text,
+                                                            run.Font, *text.Surface(), record);
+        drawn = raster::IsRectEmpty(drawn) ? r : raster::UnionRect(drawn, r);
       }
       text.Changed();
     }
   }
+  text_bitmaps_.EndRound();
   CompositionBitmap->Clear(0);
+  // The text layer is walked only where text lies: with the clip rectangle
+  // around the drawn items the layer's transformed bounds shrink to them,
+  // and the transparent rest would have left the composition unchanged.
+  // Even edges: the transformed bounds of an identity round odd edges
+  // outwards by a column or row, which would reach past the clip and leave
+  // the whole-row copy of the layer's rows.
+  drawn = raster::TRect{drawn.Left & ~1, drawn.Top & ~1, drawn.Right + (drawn.Right & 1), drawn.Bottom + (drawn.Bottom & 1)};
+  text.SetClipRect(drawn);
   Image321->PaintTo(*CompositionBitmap, raster::TRect{0, 0, Width(), Height()});
+  text.ResetClipRect();
 }
 
 void TClockFace::FreeOwned() {

@@ -16,6 +16,7 @@
 #include "app/face_geometry.h"
 #include "app/font_substitution.h"
 #include "app/hand_angles.h"
+#include "imaging/alpha_text.h"
 #include "raster/bitmap32.h"
 #include "raster/image32.h"
 #include "raster/rot_layer.h"
@@ -121,6 +122,15 @@ class TClockFace {
 
   std::optional<TFontResolver> fonts_;
   TFaceScale scale_{};
+  // The four strings' bitmaps, reused while text, font and colour stay.
+  imaging::TTextBitmapCache text_bitmaps_;
+  // The last string measured for the layout, in its font, and its width.
+  struct TMeasuredText {
+    platform::FontDesc Font;
+    std::string Text;
+    std::int32_t Width = 0;
+  };
+  std::optional<TMeasuredText> measured_;
 };
 
 }  // namespace vesk::app

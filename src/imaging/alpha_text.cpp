@@ -49,11 +49,90 @@ std::unique_ptr<platform::Surface> MakeTextBitmap(std::string_view text, const p
   return result;
 }
 
-void DrawAlphaText(std::int32_t x, std::int32_t y, std::string_view text, const platform::FontDesc& font,
-                   platform::Surface& destination, platform::BlendRecord blend) {
+raster::TRect DrawAlphaText(std::int32_t x, std::int32_t y, std::string_view text, const platform::FontDesc& font,
+                            platform::Surface& destination, platform::BlendRecord blend) {
   const std::unique_ptr<platform::Surface> bitmap = MakeTextBitmap(text, font);
   destination.AlphaBlend(x, y, bitmap->Width(), bitmap->Height(), *bitmap, 0, 0, blend);
   destination.Flush();  // the caller reads the pixels next
+  return raster::TRect{x, y, x + bitmap->Width(), y + bitmap->Height()};
+}
+
+TTextBitmapCache::TEntry& TTextBitmapCache::Entry(std::string_view text, const platform::FontDesc& font) {
+  const std::uint32_t rgb = platform::ResolveGdiColor(font.Color);
+  for (TEntry& e : entries_) {
+    if (e.Rgb == rgb && e.Text == text && e.Font == font) {
+      e.Used = true;
+      return e;
+    }
+  }
+  TEntry entry;
+  entry.Text = std::string(text);
+  entry.Font = font;
+  entry.Rgb = rgb;
+  entry.Bitmap = MakeTextBitmap(text, font);
+  entry.Used = true;
+  ++made_;
+  entries_.push_back(std::move(entry));
+  return entries_.back();
+}
+
+const platform::Surface& TTextBitmapCache::Bitmap(std::string_view text, const platform::FontDesc& font) {
+  return *Entry(text, font).Bitmap;
+}
+
+namespace {
+
+bool SameRecord(const platform::BlendRecord& a, const platform::BlendRecord& b) noexcept {
+  return a.BlendOp == b.BlendOp && a.BlendFlags == b.BlendFlags && a.SourceConstantAlpha == b.SourceConstantAlpha &&
+         a.AlphaFormat == b.AlphaFormat;
+}
+
+}  // namespace
+
+raster::TRect TTextBitmapCache::DrawAlphaText(std::int32_t x, std::int32_t y, std::string_view text,
+                                              const platform::FontDesc& font, platform::Surface& destination,
+                                              platform::BlendRecord blend) {
+  TEntry& e = Entry(text, font);
+  const platform::Surface& bitmap = *e.Bitmap;
+  const raster::TRect area{x, y, x + bitmap.Width(), y + bitmap.Height()};
+  const raster::TRect inside = raster::IntersectRect(area, raster::TRect{0, 0, destination.Width(), destination.Height()});
+  destination.Flush();  // the pixels are read below
+  bool black = true;
+  for (std::int32_t row = inside.Top; black && row < inside.Bottom; ++row) {
+    const std::uint32_t* d = destination.Bits() + static_cast<std::ptrdiff_t>(row) * destination.Width();
+    for (std::int32_t col = inside.Left; col < inside.Right; ++col) {
+      if (d[col] != 0) {
+        black = false;
+        break;
+      }
+    }
+  }
+  if (!black) {
+    destination.AlphaBlend(x, y, bitmap.Width(), bitmap.Height(), bitmap, 0, 0, blend);
+    destination.Flush();
+    return area;
+  }
+  if (!e.OverBlack || !SameRecord(e.OverBlackRecord, blend)) {
+    e.OverBlack = platform::CreateSurface(bitmap.Width(), bitmap.Height());
+    std::memset(e.OverBlack->Bits(), 0,
+                static_cast<std::size_t>(bitmap.Width()) * static_cast<std::size_t>(bitmap.Height()) * 4);
+    e.OverBlack->AlphaBlend(0, 0, bitmap.Width(), bitmap.Height(), bitmap, 0, 0, blend);
+    e.OverBlack->Flush();
+    e.OverBlackRecord = blend;
+  } else {
+    ++copied_;
+  }
+  for (std::int32_t row = inside.Top; row < inside.Bottom; ++row) {
+    const std::uint32_t* s = e.OverBlack->Bits() + static_cast<std::ptrdiff_t>(row - y) * bitmap.Width() + (inside.Left - x);
+    std::uint32_t* d = destination.Bits() + static_cast<std::ptrdiff_t>(row) * destination.Width() + inside.Left;
+    std::memcpy(d, s, static_cast<std::size_t>(inside.Right - inside.Left) * 4);
+  }
+  return area;
+}
+
+void TTextBitmapCache::EndRound() {
+  std::erase_if(entries_, [](const TEntry& e) { return !e.Used; });
+  for (TEntry& e : entries_) e.Used = false;
 }
 
 }  // namespace vesk::imaging

@@ -6,11 +6,14 @@
 // transparency.
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/font.h"
 #include "platform/surface.h"
 #include "raster/color32.h"
+#include "raster/rect.h"
 
 namespace vesk::imaging {
 
@@ -57,7 +60,53 @@ static_assert(PremultiplyPixel(0x00C29CA0u, 0) == 0);
 
 // Makes the text bitmap and blends it source-over onto `destination` with
 // its top-left corner at (x, y) and the blend record's constant alpha.
-void DrawAlphaText(std::int32_t x, std::int32_t y, std::string_view text, const platform::FontDesc& font,
-                   platform::Surface& destination, platform::BlendRecord blend);
+// Returns the rectangle blended into (x, y and the bitmap's size, before
+// clipping to the destination): no pixel outside it was touched.
+raster::TRect DrawAlphaText(std::int32_t x, std::int32_t y, std::string_view text, const platform::FontDesc& font,
+                            platform::Surface& destination, platform::BlendRecord blend);
+
+// Text bitmaps kept between drawings. MakeTextBitmap gives the same pixels
+// for the same string in the same font and colour, so a string drawn again
+// reuses the bitmap made the last time. A system colour is keyed by the
+// colour it resolves to now, so a changed system colour makes a new bitmap.
+// The blend is a function of each source pixel, destination pixel and the
+// blend record alone; where the destination is still all transparent black
+// (a string drawn into a cleared layer away from the others), the result of
+// blending the same bitmap with the same record over black is kept as well
+// and copied in instead of blending again.
+class TTextBitmapCache {
+ public:
+  // MakeTextBitmap(text, font), made only when no kept bitmap matches.
+  [[nodiscard]] const platform::Surface& Bitmap(std::string_view text, const platform::FontDesc& font);
+  // DrawAlphaText with the bitmap of Bitmap(text, font): the same pixels
+  // and the same result.
+  raster::TRect DrawAlphaText(std::int32_t x, std::int32_t y, std::string_view text, const platform::FontDesc& font,
+                              platform::Surface& destination, platform::BlendRecord blend);
+  // Ends one round of drawing (one face): the bitmaps not asked for since
+  // the previous round ended are freed, so the cache holds at most the
+  // strings of two rounds.
+  void EndRound();
+  [[nodiscard]] std::size_t Size() const noexcept { return entries_.size(); }
+  // How many bitmaps were made (not reused) and how many drawings were
+  // copied instead of blended, since construction.
+  [[nodiscard]] std::uint64_t Made() const noexcept { return made_; }
+  [[nodiscard]] std::uint64_t Copied() const noexcept { return copied_; }
+
+ private:
+  struct TEntry {
+    std::string Text;
+    platform::FontDesc Font;
+    std::uint32_t Rgb = 0;
+    std::unique_ptr<platform::Surface> Bitmap;
+    // Bitmap blended with OverBlackRecord over transparent black.
+    std::unique_ptr<platform::Surface> OverBlack;
+    platform::BlendRecord OverBlackRecord{};
+    bool Used = false;
+  };
+  TEntry& Entry(std::string_view text, const platform::FontDesc& font);
+  std::vector<TEntry> entries_;
+  std::uint64_t made_ = 0;
+  std::uint64_t copied_ = 0;
+};
 
 }  // namespace vesk::imaging

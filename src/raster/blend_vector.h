@@ -53,6 +53,11 @@ void BlendRowPortable(const TColor32* Src, TColor32* Dst, std::int32_t Count) no
 void BlendRowExPortable(const TColor32* Src, TColor32* Dst, std::int32_t Count,
                         std::uint32_t M) noexcept;
 
+// BlendRow four pixels per SSE2 pass (the portable row where the build does
+// not target SSE2). BlendRow itself runs the AVX2 row (blend_avx2.h) where
+// the processor has AVX2, else this one.
+void BlendRowSse2(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept;
+
 // Whether BlendRow and BlendRowEx run the SSE2 path in this build.
 [[nodiscard]] bool RowsUseSse2() noexcept;
 

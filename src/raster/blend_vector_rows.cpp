@@ -3,11 +3,14 @@
 // BlendRowPortable / BlendRowExPortable.
 #include <algorithm>
 
+#include "raster/blend_avx2.h"
 #include "raster/blend_tables.h"
 #include "raster/blend_vector.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+
+#include "raster/blend_vector_sse2.h"
 #define VESK_BLEND_SSE2 1
 #endif
 
@@ -15,41 +18,9 @@ namespace vesk::raster::blend_vector {
 
 #if defined(VESK_BLEND_SSE2)
 
-namespace {
+using namespace sse2;
 
-// Two pixels unpacked to 16-bit lanes, mixed with the weight held in each
-// pixel's alpha lane of wpix:
-//   ((B.c shl 8) + 128 + (F.c - B.c) * w) shr 8
-// in 16-bit lanes that wrap modulo 65536, with a logical shift. The exact
-// value F.c * w + B.c * (256 - w) + 128 lies in 128..65408, so the wrapped
-// sum equals it and the shifted lane is the byte of the mix.
-inline __m128i MixHalf(__m128i f16, __m128i b16, __m128i w16) noexcept {
-  const __m128i bias = _mm_set1_epi64x(static_cast<long long>(RoundingBias));
-  // Broadcast each pixel's alpha lane (lane 3 of each half) to its four lanes.
-  const __m128i w = _mm_shufflehi_epi16(_mm_shufflelo_epi16(w16, 0xFF), 0xFF);
-  const __m128i diff = _mm_mullo_epi16(_mm_sub_epi16(f16, b16), w);
-  return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(_mm_slli_epi16(b16, 8), bias), diff), 8);
-}
-
-// Four pixels of F over four of B, each with the weight in the alpha byte of
-// the matching pixel of wpix.
-inline __m128i Mix4(__m128i f, __m128i b, __m128i wpix) noexcept {
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i lo = MixHalf(_mm_unpacklo_epi8(f, zero), _mm_unpacklo_epi8(b, zero),
-                             _mm_unpacklo_epi8(wpix, zero));
-  const __m128i hi = MixHalf(_mm_unpackhi_epi8(f, zero), _mm_unpackhi_epi8(b, zero),
-                             _mm_unpackhi_epi8(wpix, zero));
-  return _mm_packus_epi16(lo, hi);  // every lane is 0..255: packing is exact
-}
-
-// keep ? b : x, per 32-bit lane (keep is all ones or all zeros per lane).
-inline __m128i Select(__m128i keep, __m128i b, __m128i x) noexcept {
-  return _mm_or_si128(_mm_and_si128(keep, b), _mm_andnot_si128(keep, x));
-}
-
-}  // namespace
-
-void BlendRow(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept {
+void BlendRowSse2(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept {
   const __m128i zero = _mm_setzero_si128();
   const __m128i opaque = _mm_set1_epi32(255);
   std::int32_t i = 0;
@@ -66,10 +37,27 @@ void BlendRow(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept {
       continue;
     }
     const __m128i b = _mm_loadu_si128(d);
-    const __m128i mixed = Select(solid, f, Mix4(f, b, f));
-    _mm_storeu_si128(d, Select(clear, b, mixed));
+    // Over four cleared pixels (a freshly cleared target) the mix needs no
+    // background terms, and a transparent pixel mixes to 0, which is what
+    // it leaves there.
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(b, zero)) == 0xFFFF) {
+      _mm_storeu_si128(d, Select(solid, f, Mix4OwnOverZero(f)));
+      continue;
+    }
+    _mm_storeu_si128(d, Select(clear, b, Select(solid, f, Mix4Own(f, b))));
   }
   BlendRowPortable(Src + i, Dst + i, Count - i);
+}
+
+// The widest form this processor runs, chosen on the first call.
+void BlendRow(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept {
+  using TRow = void (*)(const TColor32*, TColor32*, std::int32_t) noexcept;
+#if VESK_ROWS_AVX2
+  static const TRow row = avx2::Usable() ? &avx2::BlendRow : &BlendRowSse2;
+#else
+  static const TRow row = &BlendRowSse2;
+#endif
+  row(Src, Dst, Count);
 }
 
 void BlendRowEx(const TColor32* Src, TColor32* Dst, std::int32_t Count, std::uint32_t M) noexcept {
@@ -101,6 +89,10 @@ bool RowsUseSse2() noexcept { return true; }
 #else
 
 void BlendRow(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept {
+  BlendRowPortable(Src, Dst, Count);
+}
+
+void BlendRowSse2(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept {
   BlendRowPortable(Src, Dst, Count);
 }
 

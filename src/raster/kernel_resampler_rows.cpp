@@ -92,6 +92,32 @@ void Prepare(int kw, const std::int32_t* wx, const std::int32_t* wy, TPreparedWe
   }
 }
 
+// The column weights of a radius-3 sample from its fraction row: taps -3 .. 3
+// and the zero as 16-bit pairs, one group.
+inline void PrepareColumns(const TLanczosFractionTable::TRow& r, TPreparedWeights& p) noexcept {
+  const __m128i w8 = _mm_load_si128(reinterpret_cast<const __m128i*>(r.w));
+  p.pairs[0] = _mm_shuffle_epi32(w8, 0x00);
+  p.pairs[1] = _mm_shuffle_epi32(w8, 0x55);
+  p.pairs[2] = _mm_shuffle_epi32(w8, 0xAA);
+  p.pairs[3] = _mm_shuffle_epi32(w8, 0xFF);
+  p.groups = 1;
+}
+
+// The rows of a radius-3 sample from its fraction row. A whole coordinate
+// (fraction 0) weighs its own row alone: only rows of non-zero weight are
+// kept. Any other fraction gives rows -3 .. 2 without looking (a row of
+// weight 0 among them adds 0 to every sum), and row 3, at distance 3 + f
+// beyond the kernel's width, only if its weight is not 0.
+inline void PrepareRows(const TLanczosFractionTable::TRow& r, bool whole, TPreparedWeights& p) noexcept {
+  p.rows = 0;
+  for (int i = 0; i < 7; ++i) {
+    if ((whole || i == 6) && r.w[i] == 0) continue;
+    p.row[p.rows] = i;
+    p.row_weight[p.rows] = _mm_set1_epi32(r.w[i]);
+    ++p.rows;
+  }
+}
+
 TColor32 Convolve(const TPreparedWeights& p, const TColor32* base, std::int32_t stride, bool range_check) noexcept {
   __m128i acc = _mm_setzero_si128();
   for (int k = 0; k < p.rows; ++k) {
@@ -217,7 +243,12 @@ bool TKernelResampler::SampleRowFixed(TFixed u, TFixed v, TFixed du, TFixed dv, 
     std::fill(out + last, out + count, outer);
   }
   constexpr std::int32_t kExact = 1 << 24;  // |u| below this converts exactly
-  TPreparedWeights prepared;
+#if defined(__SSE2__)
+  // Radius-3 Lanczos weights are read by fraction (the rows of gx and gy are
+  // those of Rows(gx / 65536, gy / 65536)).
+  const TLanczosFractionTable* const fractions = kw == 3 ? weights_.Fractions() : nullptr;
+#endif
+  TPreparedWeights prepared{};
   std::int32_t prepared_gx = -1;  // no fraction yet
   std::int32_t prepared_gy = -1;
   auto uu = static_cast<std::uint32_t>(u) + static_cast<std::uint32_t>(first) * static_cast<std::uint32_t>(du);
@@ -243,6 +274,18 @@ bool TKernelResampler::SampleRowFixed(TFixed u, TFixed v, TFixed du, TFixed dv, 
     // The fractions in 1/65536: (cx << 16) - u.
     const std::int32_t gx = (cx << 16) - su;
     const std::int32_t gy = (cy << 16) - sv;
+#if defined(__SSE2__)
+    if (fractions != nullptr) {
+      if (gx != prepared_gx) {
+        PrepareColumns(fractions->Row(static_cast<std::uint32_t>(gx)), prepared);
+        prepared_gx = gx;
+      }
+      if (gy != prepared_gy) {
+        PrepareRows(fractions->Row(static_cast<std::uint32_t>(gy)), gy == 0, prepared);
+        prepared_gy = gy;
+      }
+    } else
+#endif
     if (gx != prepared_gx || gy != prepared_gy) {
       const std::int32_t* wx = nullptr;
       const std::int32_t* wy = nullptr;

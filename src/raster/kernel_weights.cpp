@@ -60,6 +60,22 @@ std::shared_ptr<const TLanczosWeightTable> TableFor(float width) {
   return table;
 }
 
+// The fraction rows by width, shared; the two most recent widths are kept
+// (1 MiB each).
+std::shared_ptr<const TLanczosFractionTable> FractionTableFor(const TCustomKernel& kernel,
+                                                              const TLanczosWeightTable& table) {
+  static std::mutex mutex;
+  static std::vector<std::shared_ptr<const TLanczosFractionTable>> recent;
+  const std::lock_guard<std::mutex> lock(mutex);
+  for (const auto& t : recent) {
+    if (t->Width() == table.Width()) return t;
+  }
+  auto rows = std::make_shared<const TLanczosFractionTable>(kernel, table);
+  if (recent.size() >= 2) recent.erase(recent.begin());
+  recent.push_back(rows);
+  return rows;
+}
+
 // single(j + f), the sum in extended precision.
 inline float TapDistance(int j, float f) noexcept {
   return static_cast<float>(static_cast<long double>(j) + static_cast<long double>(f));
@@ -185,6 +201,19 @@ bool TLanczosWeightTable::Serves(const TCustomKernel& kernel) {
   return width >= 1.0f && width <= static_cast<float>(kMaxKernelRadius);
 }
 
+// ---- TLanczosFractionTable --------------------------------------------------
+
+TLanczosFractionTable::TLanczosFractionTable(const TCustomKernel& kernel, const TLanczosWeightTable& table)
+    : width_(table.Width()), rows_(kRows) {
+  for (int g = 0; g < kRows; ++g) {
+    std::int32_t w[kWeightRowCapacity] = {};
+    // g / 65536 is exact in single precision.
+    table.Row(kernel, 3, static_cast<float>(g) * (1.0f / 65536.0f), w);
+    for (int j = 0; j < 7; ++j) rows_[static_cast<std::size_t>(g)].w[j] = static_cast<std::int16_t>(w[j]);
+    rows_[static_cast<std::size_t>(g)].w[7] = 0;
+  }
+}
+
 // ---- TKernelWeights ----------------------------------------------------------
 
 void TKernelWeights::Bind(const TCustomKernel& kernel) {
@@ -193,6 +222,11 @@ void TKernelWeights::Bind(const TCustomKernel& kernel) {
   use_table_ = TLanczosWeightTable::Serves(kernel);
   small_weights_ = use_table_ || typeid(kernel) == typeid(TBoxKernel);
   if (use_table_ && (!table_ || table_->Width() != kernel.GetWidth())) table_ = TableFor(kernel.GetWidth());
+  if (use_table_ && radius_ == 3) {
+    if (!fractions_ || fractions_->Width() != table_->Width()) fractions_ = FractionTableFor(kernel, *table_);
+  } else {
+    fractions_.reset();
+  }
   // Rows are read in groups of eight: no entry past this radius's taps may
   // keep a weight of an earlier kernel.
   for (TSlot& slot : slots_) slot = TSlot{};

@@ -96,6 +96,34 @@ class TLanczosWeightTable {
   std::vector<float> phases_;
 };
 
+// Radius-3 rows for every fraction a 16.16 coordinate can have: row g
+// holds the corrected weights of taps -3 .. 3 for f = g / 65536 (exact in
+// single precision), then a zero, as eight 16-bit numbers (every tap of a
+// table-served kernel fits one, see TKernelWeights::SmallWeights). 65536
+// rows of 16 bytes, 1 MiB; built once per kernel width from
+// TLanczosWeightTable::Row, so every row is the plain definition's row.
+// A run in 16.16 coordinates then reads its weights instead of computing
+// them.
+class TLanczosFractionTable {
+ public:
+  static constexpr int kRows = 65536;
+  struct alignas(16) TRow {
+    std::int16_t w[8];
+  };
+
+  // kernel: a table-served Lanczos kernel (TLanczosWeightTable::Serves) of
+  // radius 3; the weights near rounding boundaries are asked of it.
+  TLanczosFractionTable(const TCustomKernel& kernel, const TLanczosWeightTable& table);
+
+  [[nodiscard]] float Width() const noexcept { return width_; }
+  // The row of fraction g / 65536, g in 0 .. 65535.
+  [[nodiscard]] const TRow& Row(std::uint32_t g) const noexcept { return rows_[g & 0xFFFFu]; }
+
+ private:
+  float width_;
+  std::vector<TRow> rows_;
+};
+
 // The weight source of a kernel resampler: bound to a kernel once per
 // sampling run, it answers weight rows by fraction and remembers the last
 // two rows (the x and the y fraction of a sample), so a run that keeps its
@@ -121,6 +149,11 @@ class TKernelWeights {
   // others, within -2048 .. 2304).
   [[nodiscard]] bool SmallWeights() const noexcept { return small_weights_; }
 
+  // The rows of every 16.16 fraction for the bound kernel, or nullptr when
+  // it is not a table-served Lanczos kernel of radius 3. Made on the first
+  // binding of each width and shared; at most two widths are kept.
+  [[nodiscard]] const TLanczosFractionTable* Fractions() const noexcept { return fractions_.get(); }
+
   // Taps recomputed exactly near a rounding boundary, since construction.
   [[nodiscard]] std::uint64_t Fallbacks() const noexcept { return fallbacks_; }
 
@@ -134,6 +167,7 @@ class TKernelWeights {
   const TCustomKernel* kernel_ = nullptr;
   int radius_ = 0;
   std::shared_ptr<const TLanczosWeightTable> table_;
+  std::shared_ptr<const TLanczosFractionTable> fractions_;
   bool use_table_ = false;
   bool small_weights_ = false;
   TSlot slots_[2];

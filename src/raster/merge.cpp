@@ -4,7 +4,15 @@
 #include <algorithm>
 
 #include "raster/blend.h"
+#include "raster/blend_avx2.h"
 #include "raster/blend_tables.h"
+#include "raster/blend_vector.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+
+#include "raster/blend_vector_sse2.h"
+#endif
 
 namespace vesk::raster {
 
@@ -27,6 +35,56 @@ inline std::uint32_t MergeChannel(TColor32 F, TColor32 B, std::uint32_t fa, std:
 inline TColor32 ScaleAlpha(TColor32 F, std::uint32_t M) noexcept {
   const std::uint32_t a = ProductTable[std::min<std::uint32_t>(M, 255)][F >> 24];
   return (F & 0x00FFFFFFu) | (a << 24);
+}
+
+#if defined(__SSE2__)
+
+// Rows four pixels at a time while the vector blend set is bound. Where every
+// pixel of a group either has a transparent foreground (the background
+// stays) or an opaque background (the bound BlendPixel, that is the vector
+// mix with the foreground's alpha, made opaque), the group is done in SSE2
+// registers; any other group goes pixel by pixel through MergePixel.
+void MergeRowSse2Body(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept {
+  using namespace blend_vector::sse2;
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i opaque = _mm_set1_epi32(255);
+  const __m128i alpha = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+  std::int32_t i = 0;
+  for (; i + 4 <= Count; i += 4) {
+    // Sixteen transparent pixels are passed over at once.
+    while (i + 16 <= Count) {
+      const auto* p = reinterpret_cast<const __m128i*>(Src + i);
+      const __m128i any = _mm_or_si128(_mm_or_si128(_mm_loadu_si128(p), _mm_loadu_si128(p + 1)),
+                                       _mm_or_si128(_mm_loadu_si128(p + 2), _mm_loadu_si128(p + 3)));
+      if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(any, alpha), zero)) != 0xFFFF) break;
+      i += 16;
+    }
+    if (i + 4 > Count) break;
+    const __m128i f = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Src + i));
+    const __m128i clear = _mm_cmpeq_epi32(_mm_srli_epi32(f, 24), zero);
+    if (_mm_movemask_epi8(clear) == 0xFFFF) continue;
+    auto* d = reinterpret_cast<__m128i*>(Dst + i);
+    const __m128i b = _mm_loadu_si128(d);
+    const __m128i solid_background = _mm_cmpeq_epi32(_mm_srli_epi32(b, 24), opaque);
+    const int fast = _mm_movemask_ps(_mm_castsi128_ps(_mm_or_si128(clear, solid_background)));
+    if (fast == 0xF) {
+      _mm_storeu_si128(d, Select(clear, b, _mm_or_si128(Mix4Own(f, b), alpha)));
+      continue;
+    }
+    for (std::int32_t k = i; k < i + 4; ++k) Dst[k] = MergePixel(Src[k], Dst[k]);
+  }
+  for (; i < Count; ++i) Dst[i] = MergePixel(Src[i], Dst[i]);
+}
+
+#endif
+
+// Whether MergePixel's opaque-background case is the vector mix.
+inline bool VectorBlendBound() noexcept {
+#if defined(__SSE2__)
+  return BlendPixel == &blend_vector::BlendPixel;
+#else
+  return false;
+#endif
 }
 
 }  // namespace
@@ -53,12 +111,42 @@ void MergePixelExInPlace(TColor32 F, TColor32& B, std::uint32_t M) noexcept {
   B = MergePixel(ScaleAlpha(F, M), B);
 }
 
+void MergeRowPortable(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept {
+  for (std::int32_t i = 0; i < Count; ++i) Dst[i] = MergePixel(Src[i], Dst[i]);
+}
+
+#if defined(__SSE2__)
+void MergeRowSse2(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept {
+  if (!VectorBlendBound()) {
+    MergeRowPortable(Src, Dst, Count);
+    return;
+  }
+  MergeRowSse2Body(Src, Dst, Count);
+}
+#endif
+
 void MergeRow(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept {
+#if defined(__SSE2__)
+  if (VectorBlendBound()) {
+    using TRow = void (*)(const TColor32*, TColor32*, std::int32_t) noexcept;
+#if VESK_ROWS_AVX2
+    static const TRow row = avx2::Usable() ? &avx2::MergeRowVector : &MergeRowSse2Body;
+#else
+    static const TRow row = &MergeRowSse2Body;
+#endif
+    row(Src, Dst, Count);
+    return;
+  }
+#endif
   for (std::int32_t i = 0; i < Count; ++i) Dst[i] = MergePixel(Src[i], Dst[i]);
 }
 
 void MergeRowEx(const TColor32* Src, TColor32* Dst, std::int32_t Count, std::uint32_t M) noexcept {
   M = std::min<std::uint32_t>(M, 255);
+  if (M == 255) {  // P[255][F.a] = F.a: the plain row
+    MergeRow(Src, Dst, Count);
+    return;
+  }
   for (std::int32_t i = 0; i < Count; ++i) Dst[i] = MergePixel(ScaleAlpha(Src[i], M), Dst[i]);
 }
 

@@ -21,4 +21,13 @@ void MergePixelExInPlace(TColor32 F, TColor32& B, std::uint32_t M) noexcept;
 void MergeRow(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept;
 void MergeRowEx(const TColor32* Src, TColor32* Dst, std::int32_t Count, std::uint32_t M) noexcept;
 
+// The forms of MergeRow, for the tests that compare them: pixel by pixel,
+// and four pixels per SSE2 pass (x86-64 builds). While the vector blend set
+// is bound MergeRow runs the widest vector form the processor has (AVX2,
+// blend_avx2.h, or SSE2); with the scalar set, pixel by pixel.
+void MergeRowPortable(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept;
+#if defined(__SSE2__)
+void MergeRowSse2(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept;
+#endif
+
 }  // namespace vesk::raster

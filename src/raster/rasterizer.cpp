@@ -106,16 +106,20 @@ void TRasterizer::AssignColor(TColor32& pixel, TColor32 sample) {
 void TRasterizer::AssignRow(TColor32* pixels, const TColor32* samples, std::int32_t count) {
   switch (mode_) {
     case dmBlend: {
+      if (combine_ == cmMerge) {
+        // A transparent sample leaves its pixel as it is in the merge row
+        // too (its scaled alpha stays 0), and the row skips such samples
+        // itself.
+        MergeRowEx(samples, pixels, count, src_alpha_);
+        EMMS();
+        break;
+      }
       // [i, end) is the next run of samples with non-zero alpha.
       std::int32_t i = 0;
       while (i < count) {
         i += TransparentPrefix(samples + i, count - i);
         const std::int32_t end = i + VisiblePrefix(samples + i, count - i);
-        if (combine_ == cmMerge) {
-          if (end > i) MergeRowEx(samples + i, pixels + i, end - i, src_alpha_);
-        } else {
-          for (std::int32_t k = i; k < end; ++k) blend_(samples[k], pixels[k], src_alpha_);
-        }
+        for (std::int32_t k = i; k < end; ++k) blend_(samples[k], pixels[k], src_alpha_);
         i = end;
       }
       EMMS();

@@ -45,6 +45,13 @@ struct TSize {
   return r;
 }
 
+// The smallest rectangle holding both (smaller left and top, larger right
+// and bottom); callers pass non-empty rectangles.
+[[nodiscard]] constexpr TRect UnionRect(const TRect& a, const TRect& b) noexcept {
+  return TRect{std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
+               std::max(a.Bottom, b.Bottom)};
+}
+
 [[nodiscard]] constexpr std::int32_t RectWidth(const TRect& r) noexcept { return r.Right - r.Left; }
 [[nodiscard]] constexpr std::int32_t RectHeight(const TRect& r) noexcept { return r.Bottom - r.Top; }
 

@@ -323,6 +323,39 @@ TEST(ClockFace, TheFadeLevelScalesOnlyTheText) {
   }
 }
 
+// A face that has drawn many seconds reuses its string bitmaps and walks
+// only the text's rectangle of the text layer; a face built afresh for each
+// instant draws everything anew. Both must give the same text layer and the
+// same composition, through fade levels that change between seconds and
+// stay for several seconds.
+TEST(ClockFace, ReusedTextGivesTheFreshDrawingAtEveryFadeLevel) {
+  TClockFace reused;
+  reused.Build(kSkin);
+  const struct {
+    TLocalTime t;
+    std::uint8_t level;
+  } seconds[] = {{{2026, 12, 7, 9, 15, 45, 0}, 20},   {{2026, 12, 7, 9, 15, 46, 0}, 20},
+                 {{2026, 12, 7, 9, 15, 47, 0}, 130},  {{2026, 12, 7, 9, 15, 47, 0}, 255},
+                 {{2026, 12, 7, 9, 15, 48, 0}, 255},  {{2026, 12, 7, 23, 59, 59, 0}, 255},
+                 {{2026, 12, 8, 0, 0, 0, 0}, 255},    {{2026, 12, 8, 0, 0, 1, 0}, 0},
+                 {{2026, 12, 8, 0, 0, 2, 0}, 240}};
+  for (const auto& s : seconds) {
+    const TBlendFunction blend{kBlendOpSourceOver, 0, s.level, kAlphaFormatSourceAlpha};
+    reused.SetTime(s.t);
+    reused.Compose(s.t, blend);
+    TClockFace fresh;
+    fresh.Build(kSkin);
+    fresh.SetTime(s.t);
+    fresh.Compose(s.t, blend);
+    EXPECT_TRUE(Pixels(reused.TextLayer->Bitmap()) == Pixels(fresh.TextLayer->Bitmap()))
+        << FormatClockTime(s.t) << " at level " << int{s.level};
+    EXPECT_TRUE(Pixels(*reused.CompositionBitmap) == Pixels(*fresh.CompositionBitmap))
+        << FormatClockTime(s.t) << " at level " << int{s.level};
+    // Outside Compose the text layer's clip is the whole layer again.
+    EXPECT_EQ(reused.TextLayer->Bitmap().ClipRect(), reused.TextLayer->Bitmap().BoundsRect());
+  }
+}
+
 TEST(ClockFace, SetTimeTurnsEachHandAndLetsTheTextFollowTheViewport) {
   TClockFace face;
   face.Build(kSkin);

@@ -1,6 +1,7 @@
 // Text with measured, premultiplied alpha.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "imaging/alpha_text.h"
@@ -139,6 +140,56 @@ TEST_F(AlphaTextTest, DrawAlphaTextIsSourceOverWithTheConstantAlpha) {
       }
     }
   }
+}
+
+// Reused bitmaps draw exactly what a fresh drawing draws: strings over a
+// cleared destination (kept blended over black and copied), strings over
+// earlier ones (blended again), across rounds, at several fade levels, with
+// a colour change in between that must not reuse the other colour's bitmap.
+TEST_F(AlphaTextTest, ReusedTextBitmapsDrawWhatAFreshDrawingDraws) {
+  platform::FontDesc ghost = DejaVu(14);
+  ghost.Color = 0x473D3E;
+  platform::FontDesc lit = ghost;
+  lit.Color = 0xC29CA0;
+  struct Item {
+    int x, y;
+    const char* text;
+    const platform::FontDesc* font;
+  };
+  // The second item lies over the first; the third is apart; the fourth
+  // crosses the right edge.
+  const Item items[] = {{4, 6, "88:88", &ghost}, {4, 6, "12:34", &lit}, {10, 40, "clock", &lit}, {60, 44, "06 Dec", &ghost}};
+  TTextBitmapCache cache;
+  int round = 0;
+  for (const std::uint8_t k : {255, 255, 10, 128, 128, 0, 1, 254, 255}) {
+    if (round == 4) lit.Color = 0x3050F0;  // a new colour: new bitmaps for it
+    auto fresh = platform::CreateSurface(90, 64);
+    auto reused = platform::CreateSurface(90, 64);
+    std::fill_n(fresh->Bits(), 90 * 64, 0u);
+    std::fill_n(reused->Bits(), 90 * 64, 0u);
+    for (const Item& item : items) {
+      const platform::BlendRecord record{0, 0, k, 1};
+      const raster::TRect a = DrawAlphaText(item.x, item.y, item.text, *item.font, *fresh, record);
+      const raster::TRect b = cache.DrawAlphaText(item.x, item.y, item.text, *item.font, *reused, record);
+      EXPECT_EQ(a, b) << item.text;
+    }
+    cache.EndRound();
+    int differing = 0;
+    for (int i = 0; i < 90 * 64; ++i) differing += fresh->Bits()[i] != reused->Bits()[i];
+    EXPECT_EQ(differing, 0) << "round " << round << " at fade level " << int{k};
+    EXPECT_EQ(cache.Size(), 4u) << "round " << round;
+    ++round;
+  }
+  // Four bitmaps made in the first round, two more for the new colour; the
+  // apart strings were copied in every round after their first at a level.
+  EXPECT_EQ(cache.Made(), 6u);
+  EXPECT_GT(cache.Copied(), 0u);
+  // A reused bitmap is the bitmap MakeTextBitmap makes.
+  const platform::Surface& kept = cache.Bitmap("clock", lit);
+  const auto made = MakeTextBitmap("clock", lit);
+  ASSERT_EQ(kept.Width(), made->Width());
+  ASSERT_EQ(kept.Height(), made->Height());
+  EXPECT_TRUE(std::equal(kept.Bits(), kept.Bits() + kept.Width() * kept.Height(), made->Bits()));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "pixel_reference.h"
 #include "raster/blend.h"
+#include "raster/blend_avx2.h"
 #include "raster/blend_scalar.h"
 #include "raster/blend_vector.h"
 
@@ -325,35 +326,50 @@ TEST(BlendSweep, ScalarMasterAlphaFormsMatchTheFormula) { SweepMasterAlphaForms<
 TEST(BlendSweep, VectorRowsMatchThePixelFormula) { SweepRows<VectorSet>(); }
 TEST(BlendSweep, ScalarRowsMatchThePixelFormula) { SweepRows<ScalarSet>(); }
 
-// The SSE2 rows and the portable rows give the same bytes, whatever the
-// mixture of transparent, opaque and translucent pixels in a group of four.
+// Every fast form of the rows gives the portable rows' bytes, whatever the
+// mixture of transparent, opaque and translucent pixels in a group and
+// whether the destination is still cleared: SSE2, AVX2 where the processor
+// has it, and the bound routine that picks one of them.
 TEST(BlendSweep, FastRowsEqualPortableRows) {
-  TestRng rng(0x5EED);
-  std::vector<TColor32> src(67), fast(67), plain(67);
-  int differing = 0;
-  for (int pass = 0; pass < 3000; ++pass) {
-    // Runs of one alpha class make all-clear and all-solid groups common.
-    const int run = 1 + pass % 9;
-    for (std::size_t i = 0; i < src.size(); i += run) {
-      const TColor32 kind = rng.SkinPixel();
-      for (std::size_t k = i; k < std::min(src.size(), i + run); ++k) {
-        src[k] = (rng.Next32() & 0x00FFFFFFu) | (kind & 0xFF000000u);
+  struct Form {
+    const char* name;
+    void (*row)(const TColor32*, TColor32*, std::int32_t) noexcept;
+  };
+  std::vector<Form> forms = {{"sse2", &blend_vector::BlendRowSse2}, {"bound", &blend_vector::BlendRow}};
+#if VESK_ROWS_AVX2
+  if (avx2::Usable()) forms.push_back({"avx2", &avx2::BlendRow});
+#endif
+  for (const Form& form : forms) {
+    TestRng rng(0x5EED);
+    std::vector<TColor32> src(67), fast(67), plain(67);
+    int differing = 0;
+    for (int pass = 0; pass < 3000; ++pass) {
+      // Runs of one alpha class make all-clear and all-solid groups common.
+      const int run = 1 + pass % 9;
+      for (std::size_t i = 0; i < src.size(); i += run) {
+        const TColor32 kind = rng.SkinPixel();
+        for (std::size_t k = i; k < std::min(src.size(), i + run); ++k) {
+          src[k] = (rng.Next32() & 0x00FFFFFFu) | (kind & 0xFF000000u);
+        }
       }
+      // Every third pass over a destination that is cleared in stretches.
+      for (std::size_t i = 0; i < fast.size(); ++i) {
+        fast[i] = (pass % 3 == 0 && (i / 11) % 2 == 0) ? 0u : rng.SkinPixel();
+      }
+      plain = fast;
+      const int n = static_cast<int>(rng.Next32() % 64);
+      if (pass % 2 == 0) {
+        form.row(src.data() + 1, fast.data() + 3, n);
+        blend_vector::BlendRowPortable(src.data() + 1, plain.data() + 3, n);
+      } else {
+        const std::uint32_t m = rng.Next32() % 256;
+        blend_vector::BlendRowEx(src.data() + 1, fast.data() + 3, n, m);
+        blend_vector::BlendRowExPortable(src.data() + 1, plain.data() + 3, n, m);
+      }
+      differing += fast != plain;
     }
-    for (auto& p : fast) p = rng.SkinPixel();
-    plain = fast;
-    const int n = static_cast<int>(rng.Next32() % 64);
-    if (pass % 2 == 0) {
-      blend_vector::BlendRow(src.data() + 1, fast.data() + 3, n);
-      blend_vector::BlendRowPortable(src.data() + 1, plain.data() + 3, n);
-    } else {
-      const std::uint32_t m = rng.Next32() % 256;
-      blend_vector::BlendRowEx(src.data() + 1, fast.data() + 3, n, m);
-      blend_vector::BlendRowExPortable(src.data() + 1, plain.data() + 3, n, m);
-    }
-    differing += fast != plain;
+    EXPECT_EQ(differing, 0) << form.name;
   }
-  EXPECT_EQ(differing, 0);
 }
 
 // --- binding ------------------------------------------------------------------

@@ -229,6 +229,38 @@ TEST(LanczosWeights, FastWeightsEqualFormulaForOtherWidths) {
   SweepWidth(2.5f, 50000, 4);
 }
 
+// The rows read by 16.16 fraction are the plain formula's rows, for every
+// fraction and both radius-3 widths tried; a binding shares one table per
+// width and none is made for other radii.
+TEST(LanczosWeights, FractionRowsEqualFormulaForEveryFixedFraction) {
+  for (const float width : {3.0f, 2.5f}) {
+    TLanczosKernel k;
+    k.SetWidth(width);
+    TKernelWeights weights;
+    weights.Bind(k);
+    const TLanczosFractionTable* table = weights.Fractions();
+    ASSERT_NE(table, nullptr) << width;
+    int mismatches = 0;
+    for (std::uint32_t g = 0; g < 65536; ++g) {
+      const auto expected = RefLanczosWeights(static_cast<float>(g) / 65536.0f, width);
+      const TLanczosFractionTable::TRow& row = table->Row(g);
+      std::vector<std::int32_t> got(row.w, row.w + 7);
+      if ((got != expected || row.w[7] != 0) && ++mismatches <= 5) {
+        ADD_FAILURE() << "width " << width << " g = " << g;
+      }
+    }
+    EXPECT_EQ(mismatches, 0) << width;
+    TKernelWeights again;
+    again.Bind(k);
+    EXPECT_EQ(again.Fractions(), table) << "one table per width";
+  }
+  TLanczosKernel wide;
+  wide.SetWidth(4.0f);
+  TKernelWeights weights;
+  weights.Bind(wide);
+  EXPECT_EQ(weights.Fractions(), nullptr);
+}
+
 TEST(LanczosWeights, OnlyExactLanczosKernelsUseTheTable) {
   TLanczosKernel lanczos;
   EXPECT_TRUE(TLanczosWeightTable::Serves(lanczos));

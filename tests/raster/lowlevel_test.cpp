@@ -35,14 +35,17 @@ TMoveLongword Move(const MoveCase& c) { return c.move ? c.move : MoveLongword; }
 TEST(Lowlevel, FillWritesExactlyCountWords) {
   alignas(8) TColor32 buf[40];
   for (const FillCase& c : kFills) {
-    for (int offset = 0; offset < 2; ++offset) {  // 8-byte aligned and not
-      for (int count = -2; count <= 33; ++count) {
-        std::fill(std::begin(buf), std::end(buf), kGuard);
-        Fill(c)(buf + 1 + offset, count, 0x01020304u);
-        for (int i = 0; i < 40; ++i) {
-          const bool inside = i >= 1 + offset && i < 1 + offset + count;
-          ASSERT_EQ(buf[i], inside ? 0x01020304u : kGuard)
-              << c.name << " offset=" << offset << " count=" << count << " i=" << i;
+    // Mixed bytes, and values of four equal bytes (a byte fill).
+    for (TColor32 value : {0x01020304u, 0u, 0xFFFFFFFFu, 0x7F7F7F7Fu}) {
+      for (int offset = 0; offset < 2; ++offset) {  // 8-byte aligned and not
+        for (int count = -2; count <= 33; ++count) {
+          std::fill(std::begin(buf), std::end(buf), kGuard);
+          Fill(c)(buf + 1 + offset, count, value);
+          for (int i = 0; i < 40; ++i) {
+            const bool inside = i >= 1 + offset && i < 1 + offset + count;
+            ASSERT_EQ(buf[i], inside ? value : kGuard)
+                << c.name << " value=" << value << " offset=" << offset << " count=" << count << " i=" << i;
+          }
         }
       }
     }

@@ -3,12 +3,14 @@
 // goes through the bound BlendPixel), and the master-alpha forms.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "pixel_reference.h"
 #include "raster/blend.h"
+#include "raster/blend_avx2.h"
 #include "raster/blend_scalar.h"
 #include "raster/blend_vector.h"
 #include "raster/merge.h"
@@ -193,6 +195,53 @@ TEST(MergeSweep, RowsMergeEveryPixel) {
     bad += dst != want;
   }
   EXPECT_EQ(bad, 0);
+}
+
+// Every form of the merge row gives MergePixel pixel by pixel, with either
+// blend set bound: over opaque backgrounds (the vector groups), cleared and
+// translucent ones (pixel by pixel inside a group), with transparent
+// stretches in the source long enough to be passed over whole.
+TEST(MergeSweep, FastRowsEqualPixelByPixel) {
+  struct Form {
+    const char* name;
+    void (*row)(const TColor32*, TColor32*, std::int32_t) noexcept;
+    bool vector_set_only;
+  };
+  std::vector<Form> forms = {{"portable", &MergeRowPortable, false}, {"bound", &MergeRow, false}};
+#if defined(__SSE2__)
+  forms.push_back({"sse2", &MergeRowSse2, false});
+#endif
+#if VESK_ROWS_AVX2
+  if (avx2::Usable()) forms.push_back({"avx2", &avx2::MergeRowVector, true});
+#endif
+  for (TBlendImplementation impl : {TBlendImplementation::biVector, TBlendImplementation::biScalar}) {
+    BindBlendImplementation(impl);
+    for (const Form& form : forms) {
+      if (form.vector_set_only && impl != TBlendImplementation::biVector) continue;
+      TestRng rng(0x3E47);
+      std::vector<TColor32> src(83), dst(83), want(83);
+      int bad = 0;
+      for (int pass = 0; pass < 1500; ++pass) {
+        const int run = 1 + pass % 13;
+        for (std::size_t i = 0; i < src.size(); i += run) {
+          const bool clear = rng.Next32() % 3 == 0;
+          for (std::size_t k = i; k < std::min(src.size(), i + run); ++k) src[k] = clear ? 0u : rng.SkinPixel();
+        }
+        if (pass % 5 == 0) std::fill(src.begin() + 5, src.begin() + 60, 0u);
+        for (auto& p : dst) {
+          const std::uint32_t kind = rng.Next32() % 8;
+          p = kind < 6 ? (rng.Next32() | 0xFF000000u) : (kind == 6 ? 0u : rng.SkinPixel());
+        }
+        const int n = static_cast<int>(rng.Next32() % 80);
+        want = dst;
+        for (int i = 0; i < n; ++i) want[i + 2] = MergePixel(src[i + 1], dst[i + 2]);
+        form.row(src.data() + 1, dst.data() + 2, n);
+        bad += dst != want;
+      }
+      EXPECT_EQ(bad, 0) << form.name << (impl == TBlendImplementation::biVector ? " vector" : " scalar");
+    }
+  }
+  RestoreStartupBlendBinding();
 }
 
 }  // namespace

@@ -5,9 +5,11 @@
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 #include <tuple>
+#include <vector>
 
 namespace vesk::platform::soft {
 
@@ -40,6 +42,61 @@ class Engine {
   }
 
   std::mutex lock;
+
+  // A glyph as FreeType loads and renders it at one size, kept: the same
+  // glyph at the same size and with the same load flags gives the same
+  // advance and the same coverage every time, so it is loaded and rendered
+  // once per process.
+  struct Glyph {
+    bool loaded = false;  // FT_Load_Glyph succeeded
+    std::int32_t advance = 0;
+    bool rendered = false;  // the render below was attempted
+    bool drawable = false;  // and succeeded
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    unsigned rows = 0;
+    unsigned width = 0;
+    int pitch = 0;
+    unsigned char pixel_mode = 0;
+    std::vector<unsigned char> buffer;
+  };
+
+  // The glyph `index` of the sized face with the font's load flags (and
+  // rendered when `render`); nullptr when FreeType cannot load it.
+  const Glyph* GlyphOf(FT_Face face, const FontDesc& font, FT_Int32 flags, FT_UInt index, bool render) {
+    const auto key = std::make_tuple(face, static_cast<std::int32_t>(FontEmHeight(font)), font.EmWidth, flags, index);
+    Glyph& g = glyphs_[key];
+    if (g.loaded && (!render || g.rendered)) return &g;
+    if (FT_Load_Glyph(face, index, flags) != 0) {
+      glyphs_.erase(key);
+      return nullptr;
+    }
+    g.loaded = true;
+    g.advance = static_cast<std::int32_t>((face->glyph->advance.x + 32) >> 6);
+    if (render) {
+      g.rendered = true;
+      const bool mono = font.Quality == FontQuality::NonAntialiased;
+      FT_GlyphSlot slot = face->glyph;
+      g.drawable = FT_Render_Glyph(slot, mono ? FT_RENDER_MODE_MONO : FT_RENDER_MODE_NORMAL) == 0;
+      if (g.drawable) {
+        const FT_Bitmap& bm = slot->bitmap;
+        g.left = slot->bitmap_left;
+        g.top = slot->bitmap_top;
+        g.rows = bm.rows;
+        g.width = bm.width;
+        g.pixel_mode = bm.pixel_mode;
+        const unsigned row_bytes = bm.pitch < 0 ? static_cast<unsigned>(-bm.pitch) : static_cast<unsigned>(bm.pitch);
+        g.pitch = static_cast<int>(row_bytes);
+        g.buffer.resize(static_cast<std::size_t>(row_bytes) * bm.rows);
+        for (unsigned row = 0; row < bm.rows; ++row) {
+          std::copy_n(bm.buffer + static_cast<std::ptrdiff_t>(row) * bm.pitch, row_bytes,
+                      g.buffer.data() + static_cast<std::size_t>(row) * row_bytes);
+        }
+      }
+    }
+    return &g;
+  }
+
 
   // The face for the font, sized; nullptr when nothing usable was found.
   FT_Face Face(const FontDesc& font, std::string* family = nullptr) {
@@ -112,6 +169,7 @@ class Engine {
   }
 
   FT_Library library_ = nullptr;
+  std::map<std::tuple<FT_Face, std::int32_t, std::int32_t, FT_Int32, FT_UInt>, Glyph> glyphs_;
   std::map<std::tuple<std::string, bool, bool>, Match> matches_;
   std::map<std::pair<std::string, int>, FT_Face> faces_;
 };
@@ -136,15 +194,18 @@ FT_Int32 LoadFlags(const FontDesc& font) {
   return font.Quality == FontQuality::NonAntialiased ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_NORMAL;
 }
 
-// Calls glyph(slot, pen_x) for each character; returns the total advance.
+// Calls glyph(g, pen_x) for each character that loads; returns the total
+// advance.
 template <class GlyphFn>
-std::int32_t Walk(FT_Face face, const FontDesc& font, std::string_view text, FT_Int32 extra, GlyphFn&& glyph) {
+std::int32_t Walk(Engine& engine, FT_Face face, const FontDesc& font, std::string_view text, bool render,
+                  GlyphFn&& glyph) {
   std::int32_t pen = 0;
   for (char byte : text) {
     const FT_UInt index = FT_Get_Char_Index(face, CodePoint(byte));
-    if (FT_Load_Glyph(face, index, LoadFlags(font) | extra) != 0) continue;
-    glyph(face->glyph, pen);
-    pen += static_cast<std::int32_t>((face->glyph->advance.x + 32) >> 6);
+    const Engine::Glyph* g = engine.GlyphOf(face, font, LoadFlags(font), index, render);
+    if (g == nullptr) continue;
+    glyph(*g, pen);
+    pen += g->advance;
   }
   return pen;
 }
@@ -158,7 +219,7 @@ TextMetrics MeasureText(const FontDesc& font, std::string_view text) {
   FT_Face face = engine.Face(font);
   if (face == nullptr) return m;
   LineMetrics(face, FontEmHeight(font), m);
-  m.width = Walk(face, font, text, 0, [](FT_GlyphSlot, std::int32_t) {});
+  m.width = Walk(engine, face, font, text, false, [](const Engine::Glyph&, std::int32_t) {});
   return m;
 }
 
@@ -170,20 +231,18 @@ void RenderText(const FontDesc& font, std::int32_t x, std::int32_t y, std::strin
   if (face == nullptr) return;
   TextMetrics m;
   LineMetrics(face, FontEmHeight(font), m);
-  const bool mono = font.Quality == FontQuality::NonAntialiased;
   const std::int32_t baseline = y + m.ascent;
-  Walk(face, font, text, 0, [&](FT_GlyphSlot slot, std::int32_t pen) {
-    if (FT_Render_Glyph(slot, mono ? FT_RENDER_MODE_MONO : FT_RENDER_MODE_NORMAL) != 0) return;
-    const FT_Bitmap& bm = slot->bitmap;
-    const std::int32_t left = x + pen + slot->bitmap_left;
-    const std::int32_t top = baseline - slot->bitmap_top;
-    for (unsigned row = 0; row < bm.rows; ++row) {
-      const unsigned char* line = bm.buffer + static_cast<std::ptrdiff_t>(row) * bm.pitch;
-      for (unsigned col = 0; col < bm.width; ++col) {
+  Walk(engine, face, font, text, true, [&](const Engine::Glyph& g, std::int32_t pen) {
+    if (!g.drawable) return;
+    const std::int32_t left = x + pen + g.left;
+    const std::int32_t top = baseline - g.top;
+    for (unsigned row = 0; row < g.rows; ++row) {
+      const unsigned char* line = g.buffer.data() + static_cast<std::size_t>(row) * static_cast<unsigned>(g.pitch);
+      for (unsigned col = 0; col < g.width; ++col) {
         std::uint8_t c = 0;
-        if (bm.pixel_mode == FT_PIXEL_MODE_MONO) {
+        if (g.pixel_mode == FT_PIXEL_MODE_MONO) {
           c = (line[col >> 3] & (0x80u >> (col & 7))) != 0 ? 255 : 0;
-        } else if (bm.pixel_mode == FT_PIXEL_MODE_GRAY) {
+        } else if (g.pixel_mode == FT_PIXEL_MODE_GRAY) {
           c = line[col];
         }
         if (c != 0) sink(left + static_cast<std::int32_t>(col), top + static_cast<std::int32_t>(row), c);
