@@ -98,6 +98,8 @@ check "every zip entry carries the commit's time ($stamp UTC)" \
            [ \$(zipinfo -T '$rel/$top.zip' | grep -E '^[-d]' | awk '{print \$7}' | cut -c1-13 | sort -u | wc -l) = 1 ]"
 check "README.txt names the version and has Windows line ends" \
   bash -c "unzip -p '$rel/$top.zip' '$top/README.txt' | head -1 | grep -qx $'Vesk Clock $version\r'"
+check "the project README names the current version ($version)" \
+  grep -q "The version (now $version)" "$root/README.md"
 check "SHA256SUMS lists the zip and the installer and is correct" \
   bash -c "cd '$rel' && [ \"\$(cut -d' ' -f3 SHA256SUMS | tr '\n' ' ')\" = '$top.zip $top-setup.exe ' ] && sha256sum --quiet -c SHA256SUMS"
 
