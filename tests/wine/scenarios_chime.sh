@@ -6,7 +6,7 @@
 # the prefix's processes (the clock or the wineserver).
 # shellcheck shell=bash
 
-ALL_SCENARIOS+=(chime_hour chime_next_hour chime_late_start chime_unchecked chime_missing chime_corrupt)
+ALL_SCENARIOS+=(chime_hour chime_hidden chime_next_hour chime_late_start chime_unchecked chime_missing chime_corrupt)
 
 CHIME_DAY="2026-12-07"
 
@@ -105,6 +105,29 @@ scenario_chime_hour() {
       spectrogram -o "$VESK_WORK/screenshots/chime_spectrogram.png" -t "chime capture (Wine, ALSA file sink)" 2>/dev/null &&
       note "spectrogram: $VESK_WORK/screenshots/chime_spectrogram.png"
   fi
+  vw_stop_clock
+}
+
+# Hidden from its notification-area icon before the hour, the clock still
+# chimes: hiding changes nothing but the window's visibility.
+scenario_chime_hidden() {
+  local capture="$VESK_WORK/chime_hidden.raw" t0 t_open levels
+  chime_sink "$capture"
+  t0=$(vw_now_ms)
+  chime_start_clock "$APP" "$CHIME_DAY 12:59:48"
+  vw_wait_window TfrmMain 40 || { echo "FAIL chime_hidden: the clock did not start"; return; }
+  tray_wait_icons 1 10 || { echo "FAIL chime_hidden: no icon"; return; }
+  tray_click 1
+  check "chime_hidden: a left click on the icon hides the clock" tray_wait_visible 0 6 || return
+  check "chime_hidden: the clock was hidden before 13:00:00" test $(( $(vw_now_ms) - t0 )) -lt 12000
+  t_open="$(chime_wait_file "$APP" open 20)"
+  check "chime_hidden: the chime file is opened at the full hour while hidden" test -n "$t_open" || return
+  check "chime_hidden: the clock is still hidden when it chimes" test "$(tray_visible)" = 0
+  check "chime_hidden: the device is closed when the sound has ended" test -n "$(chime_wait_file "$APP" closed 15)"
+  levels="$(chime_levels "$capture")"
+  note "capture max/rms $levels"
+  check "chime_hidden: the capture is not silent" chime_audible "$levels"
+  check "chime_hidden: no error box" test "$(chime_boxes)" = 0
   vw_stop_clock
 }
 
