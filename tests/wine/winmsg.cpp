@@ -41,6 +41,8 @@
 //   winmsg foreground any               "class=... title=..." of the foreground window; exit 2: none
 //   winmsg resources CLASS              "pid=N gdi=N gdi_source=count|table user=N private=N working_set=N handles=N"
 //                                       of the process owning the window (process_resources.h)
+//   winmsg handles CLASS                "handles=N": the entries of the system's handle table that
+//                                       belong to the process owning the window (handle_count.h)
 // Exit codes: 0 ok, 1 usage, 2 window not found, 3 timeout or failure, 4 refused.
 #include <windows.h>
 
@@ -50,6 +52,7 @@
 #include <string>
 #include <vector>
 
+#include "handle_count.h"
 #include "menu_probe.h"
 #include "process_resources.h"
 #include "tray_probe.h"
@@ -292,6 +295,14 @@ int main(int argc, char** argv) {
   if (command == "close") return PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 3;
   if (command == "resources") return PrintProcessResources(window);
   if (command == "windows") return PrintProcessWindows(window);
+  if (command == "handles") {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    const long handles = CountProcessHandles(pid);
+    if (handles < 0) return 3;
+    std::printf("handles=%ld\n", handles);
+    return 0;
+  }
   if (command == "watch-fade") {
     if (argc < 5) return 1;
     return WatchFade(window, std::atoi(argv[3]), std::atoi(argv[4]), argc > 5 ? std::atoi(argv[5]) : 10);
