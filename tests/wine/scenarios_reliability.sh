@@ -1,4 +1,6 @@
-# The real program under a system clock that jumps, sourced by run_all.sh
+# The real program under a system clock that jumps, and with one of its
+# user32 calls made to fail (fault_probe.dll, loaded by `winmsg fault`),
+# sourced by run_all.sh
 # (after scenarios_visual.sh, whose helpers it uses). The clock stands still
 # at one instant after another (libfaketime's timestamp file, re-read once a
 # second, in a time zone with daylight-saving changes): forward and back by
@@ -9,7 +11,7 @@
 # full hour chimes again.
 # shellcheck shell=bash
 
-ALL_SCENARIOS+=(jump_time)
+ALL_SCENARIOS+=(jump_time fault_present fault_timer)
 SCENARIO_DEADLINES[jump_time]=240
 
 JUMP_SPEC="$VESK_WORK/jump_time.spec"
@@ -83,4 +85,75 @@ scenario_jump_time() {
   check "jump_time: set back to 10:00:00 the chime sounds again" jump_chimed
   check "jump_time: still no box" test "$(vw_winmsg dialog "Vesk Clock" >/dev/null; echo $?)" = 2
   vw_stop_clock
+}
+
+# ---- failing system calls -------------------------------------------------------
+
+# Makes the clock's next $2 calls (-1: all) of $1 fail with error $3 in the
+# background; the helper reports the failures made into FAULT_OUT.
+fault_inject() {
+  FAULT_OUT="$VESK_WORK/fault_$1.out"
+  timeout 120 wine "$WINMSG" fault TfrmMain "$1" "$2" "${3:-5}" >"$FAULT_OUT" 2>/dev/null &
+  local end=$(( $(vw_now_ms) + 10000 ))
+  while [ "$(vw_now_ms)" -lt "$end" ]; do
+    grep -q '^patched=1' "$FAULT_OUT" 2>/dev/null && return 0
+    grep -q '^patched=0' "$FAULT_OUT" 2>/dev/null && return 1
+    sleep 0.1
+  done
+  return 1
+}
+fault_failed() { tr -d '\r' <"$FAULT_OUT" | sed -n 's/^failed=//p' | tail -1; }
+fault_boxes() { vw_winmsg boxes "Vesk Clock" | sed -n 's/^boxes=//p'; }
+
+# UpdateLayeredWindow failing from now on (it is called every second and
+# every 10 ms of a fade): one plain box with the system's text, no second one
+# while it is open nor within the minute after its dismissal; the clock goes
+# on and closes normally.
+scenario_fault_present() {
+  local text failed_open
+  vw_start_clock "$APP"
+  vw_wait_window TfrmMain 40 || { echo "FAIL fault_present: the clock did not start"; return; }
+  sleep 1.5
+  check "fault_present: UpdateLayeredWindow made to fail (access denied, lasting)" \
+    fault_inject UpdateLayeredWindow -1 5 || return
+  check "fault_present: a box captioned Vesk Clock appears" vw_wait_box "Vesk Clock" 10 || return
+  text="$(vw_winmsg dialog "Vesk Clock")"
+  note "$text"
+  check "fault_present: it holds the system's text for the error" test -n "${text#text=}"
+  sleep 3
+  failed_open="$(fault_failed)"
+  check "fault_present: one box while the calls go on failing ($failed_open failed)" \
+    test "$(fault_boxes)" = 1 -a "${failed_open:-0}" -ge 3
+  vw_winmsg dismiss "Vesk Clock" >/dev/null
+  sleep 4
+  check "fault_present: after its dismissal no box within the minute ($(fault_failed) failed)" \
+    test "$(fault_boxes)" = 0 -a "$(fault_failed)" -gt "${failed_open:-0}"
+  check "fault_present: the clock runs on" vw_alive "$CLOCK_PID"
+  vw_winmsg close TfrmMain >/dev/null
+  check "fault_present: and closes normally" vw_wait_exit "$CLOCK_PID" 8
+  CLOCK_PID=""
+}
+
+# Timer creation failing: the close request that starts the fade-out cannot
+# start the fade timer; that is reported (error icon, "Not enough timers
+# available.") once, the clock goes on, and the next close request (allowed
+# once a close has begun) ends it.
+scenario_fault_timer() {
+  local text
+  vw_start_clock "$APP"
+  vw_wait_window TfrmMain 40 || { echo "FAIL fault_timer: the clock did not start"; return; }
+  sleep 1.5
+  check "fault_timer: SetTimer made to fail (lasting)" fault_inject SetTimer -1 8 || return
+  vw_winmsg close TfrmMain >/dev/null
+  check "fault_timer: a box captioned Vesk Clock appears" vw_wait_box "Vesk Clock" 10 || return
+  text="$(vw_winmsg dialog "Vesk Clock")"
+  note "$text"
+  check "fault_timer: it says Not enough timers available." test "$text" = "text=Not enough timers available."
+  sleep 2
+  check "fault_timer: one box, the clock still runs" test "$(fault_boxes)" = 1 -a "$(vw_alive "$CLOCK_PID"; echo $?)" = 0
+  vw_winmsg dismiss "Vesk Clock" >/dev/null
+  sleep 0.5
+  vw_winmsg close TfrmMain >/dev/null
+  check "fault_timer: the next close request ends the program" vw_wait_exit "$CLOCK_PID" 8
+  CLOCK_PID=""
 }
