@@ -23,7 +23,7 @@
 # clock is closed normally and the registry must hold the state the driver
 # set last.
 #
-# Output: build/soak/soak.csv, build/soak/soak.png and build/soak/soak.log;
+# Output: soak.csv, soak.png and soak.log in build/soak (or $VESK_SOAK_DIR);
 # with --publish the plot also goes to docs/img/soak.png. The last line is
 # "N passed, N failed". Exit 1 when a count grew beyond its tolerance (below),
 # a box appeared, a value was lost or the clock did not run to the end.
@@ -60,8 +60,10 @@ declare -A PHASE_START=(
   [autumn]="2027-10-31 01:30:00"
 )
 
-export VESK_WORK="$root/build/soak/work"
-out_dir="$root/build/soak"
+# VESK_SOAK_DIR: where the run works and writes (default build/soak), so a
+# long run and the test command's short one can run side by side.
+out_dir="${VESK_SOAK_DIR:-$root/build/soak}"
+export VESK_WORK="$out_dir/work"
 mkdir -p "$out_dir" "$VESK_WORK"
 csv="$out_dir/soak.csv"
 plot="$out_dir/soak.png"

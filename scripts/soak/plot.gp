@@ -8,6 +8,7 @@ set multiplot layout 3,2 title sprintf("Vesk Clock soak: %s min real at x%s (Eur
 set xlabel "real minutes"
 set grid
 set yrange [0:*]
+set offsets 0, 0, graph 0.08, 0
 set title "GDI objects"
 plot csv using ($1/60):4 with linespoints pt 7 ps 0.4 lc rgb "#1f77b4"
 set title "USER objects (the process's windows under Wine)"
