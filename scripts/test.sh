@@ -6,7 +6,7 @@
 # first (scripts/setup.sh).
 #
 #   scripts/test.sh            everything
-#   scripts/test.sh native     only some stages: native asan windows fuzz wine release
+#   scripts/test.sh native     only some stages: native asan windows fuzz wine release soak
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -14,7 +14,7 @@ cd "$root"
 "$root/scripts/setup.sh" || { echo "setup failed"; echo "0 passed, 1 failed"; exit 1; }
 
 stages=("$@")
-[ "${#stages[@]}" -eq 0 ] && stages=(native asan windows fuzz wine release)
+[ "${#stages[@]}" -eq 0 ] && stages=(native asan windows fuzz wine release soak)
 jobs="$(nproc)"
 mkdir -p build/logs
 
@@ -115,6 +115,15 @@ for stage in "${stages[@]}"; do
           release_portable release_install release_upgrade release_uninstall </dev/null 2>&1 | tee build/logs/wine-release.log
         count_summary build/logs/wine-release.log release
       fi
+      ;;
+    soak)
+      # Two minutes of the real program under Wine with its clock sped up
+      # (scripts/soak.sh; a long run is `scripts/soak.sh 30 --publish`).
+      if [ ! -f build/windows/build.ninja ] && ! cmake --preset windows >build/logs/configure-windows.log 2>&1; then
+        cat build/logs/configure-windows.log; failed_stages+=(soak); total_fail=$((total_fail + 1)); continue
+      fi
+      timeout -k 10 600 "$root/scripts/soak.sh" 2 </dev/null 2>&1 | tee build/logs/soak.log
+      count_summary build/logs/soak.log soak
       ;;
     *) echo "unknown stage: $stage"; exit 2 ;;
   esac

@@ -41,6 +41,13 @@
 //   winmsg foreground any               "class=... title=..." of the foreground window; exit 2: none
 //   winmsg resources CLASS              "pid=N gdi=N gdi_source=count|table user=N private=N working_set=N handles=N"
 //                                       of the process owning the window (process_resources.h)
+//   winmsg fault CLASS FUNCTION N [ERR] makes the next N calls (-1: all) of FUNCTION (UpdateLayeredWindow
+//                                       or SetTimer) in the process owning the window fail with error
+//                                       ERR (default 5) through fault_probe.dll (beside this program);
+//                                       later "winmsg fault-count" prints "failed=N"
+//   winmsg boxes CAPTION                "boxes=N": the visible message boxes with that caption
+//   winmsg handles CLASS                "handles=N": the entries of the system's handle table that
+//                                       belong to the process owning the window (handle_count.h)
 // Exit codes: 0 ok, 1 usage, 2 window not found, 3 timeout or failure, 4 refused.
 #include <windows.h>
 
@@ -50,6 +57,8 @@
 #include <string>
 #include <vector>
 
+#include "fault_probe.h"
+#include "handle_count.h"
 #include "menu_probe.h"
 #include "process_resources.h"
 #include "tray_probe.h"
@@ -260,6 +269,13 @@ int main(int argc, char** argv) {
   }
   if (command == "key-read-only") return SetKeyAccess(target, KEY_READ);
   if (command == "key-writable") return SetKeyAccess(target, KEY_ALL_ACCESS);
+  if (command == "boxes") {
+    int n = 0;
+    HWND box = nullptr;
+    while ((box = FindWindowExA(nullptr, box, "#32770", target)) != nullptr) n += IsWindowVisible(box) ? 1 : 0;
+    std::printf("boxes=%d\n", n);
+    return 0;
+  }
   if (command == "dialog" || command == "dismiss") {
     const HWND box = FindBox(target);
     if (box == nullptr) return 2;
@@ -292,6 +308,43 @@ int main(int argc, char** argv) {
   if (command == "close") return PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 3;
   if (command == "resources") return PrintProcessResources(window);
   if (command == "windows") return PrintProcessWindows(window);
+  if (command == "fault") {
+    if (argc < 5) return 1;
+    // The block lives as long as the clock's process maps it.
+    HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(TFaultBlock),
+                                        kFaultMapping);
+    HANDLE done = CreateEventW(nullptr, TRUE, FALSE, kFaultDoneEvent);
+    auto* block = mapping ? static_cast<TFaultBlock*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0)) : nullptr;
+    if (block == nullptr || done == nullptr) return 3;
+    std::memset(block, 0, sizeof *block);
+    std::strncpy(block->Function, argv[3], sizeof block->Function - 1);
+    block->Count = std::atoi(argv[4]);
+    block->Error = argc > 5 ? static_cast<std::uint32_t>(Number(argv[5])) : ERROR_ACCESS_DENIED;
+    wchar_t self[MAX_PATH] = {};
+    const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring path(self, n);
+    path = path.substr(0, path.find_last_of(L"\\/") + 1) + L"fault_probe.dll";
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (!LoadLibraryInto(pid, path) || WaitForSingleObject(done, 5000) != WAIT_OBJECT_0) return 3;
+    std::printf("patched=%d\n", block->Patched);
+    // Kept open (and so the block) while the test runs: the helper waits
+    // here, reporting the failures made, until the window is gone.
+    for (;;) {
+      std::printf("failed=%d\n", block->Failed);
+      std::fflush(stdout);
+      if (!IsWindow(window)) return block->Patched ? 0 : 3;
+      Sleep(500);
+    }
+  }
+  if (command == "handles") {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    const long handles = CountProcessHandles(pid);
+    if (handles < 0) return 3;
+    std::printf("handles=%ld\n", handles);
+    return 0;
+  }
   if (command == "watch-fade") {
     if (argc < 5) return 1;
     return WatchFade(window, std::atoi(argv[3]), std::atoi(argv[4]), argc > 5 ? std::atoi(argv[5]) : 10);
