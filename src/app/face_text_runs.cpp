@@ -20,7 +20,9 @@ std::vector<TTextRun> TextRuns(std::string_view text, const platform::FontDesc& 
     const std::string_view piece = text.substr(start, end - start);
     const platform::FontDesc& run_font = letter ? letters : font;
     runs.push_back(TTextRun{std::string(piece), run_font, x});
-    x += width(run_font, piece);
+    // Only a run that another follows is measured: the last one's width
+    // places nothing (this runs for every face drawn).
+    if (end < text.size()) x += width(run_font, piece);
     start = end;
   }
   return runs;
