@@ -32,14 +32,21 @@ TLocalTime Instant(int n) {
   return TLocalTime{2026, 12, 7, s / 3600, s / 60 % 60, s % 60, 0};
 }
 
-void BM_RenderClock(benchmark::State& state) {
-  TClockFace face;
+// Builds the face from the skin; a skin that does not load skips the
+// benchmark with its error.
+bool BuildFace(TClockFace& face, benchmark::State& state) {
   try {
     face.Build(SkinFolder());
+    return true;
   } catch (const std::exception& e) {
     state.SkipWithError(e.what());
-    return;
+    return false;
   }
+}
+
+void BM_RenderClock(benchmark::State& state) {
+  TClockFace face;
+  if (!BuildFace(face, state)) return;
   int n = 37000;
   for (auto _ : state) {
     const TLocalTime t = Instant(n);
@@ -53,12 +60,7 @@ BENCHMARK(BM_RenderClock)->Unit(benchmark::kMicrosecond);
 
 void BM_RenderClockHandsOnly(benchmark::State& state) {
   TClockFace face;
-  try {
-    face.Build(SkinFolder());
-  } catch (const std::exception& e) {
-    state.SkipWithError(e.what());
-    return;
-  }
+  if (!BuildFace(face, state)) return;
   int n = 37000;
   for (auto _ : state) {
     face.SetTime(Instant(n));
@@ -80,12 +82,7 @@ BENCHMARK(BM_RenderClockHandsOnly)->Unit(benchmark::kMicrosecond);
 
 void BM_RenderClockCount(benchmark::State& state) {
   TClockFace face;
-  try {
-    face.Build(SkinFolder());
-  } catch (const std::exception& e) {
-    state.SkipWithError(e.what());
-    return;
-  }
+  if (!BuildFace(face, state)) return;
   int n = 37000;
   face.SetTime(Instant(n));
   face.Compose(Instant(n), kRunning);

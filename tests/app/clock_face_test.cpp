@@ -16,6 +16,7 @@
 #include <string>
 
 #include "app/clock_face.h"
+#include "app/skin_copy.h"
 #include "app/clock_text_format.h"
 #include "app/face_text_layout.h"
 #include "imaging/png_file.h"
@@ -376,32 +377,8 @@ TEST(ClockFace, SetTimeTurnsEachHandAndLetsTheTextFollowTheViewport) {
 
 // ---- building ---------------------------------------------------------------------
 
-// A copy of the skin in a folder of its own, removed at the end.
-class SkinCopy {
- public:
-  SkinCopy() {
-    folder_ =
-        fs::temp_directory_path() / ("vesk_skin_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                     "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-    for (const char* name : {"clockface.png", "pma.png", "hours.png", "minutes.png", "seconds.png"}) {
-      fs::copy_file(fs::path(kSkin) / name, folder_ / name);
-    }
-  }
-  ~SkinCopy() {
-    std::error_code ec;
-    fs::remove_all(folder_, ec);
-  }
-  [[nodiscard]] std::string Folder() const { return (folder_ / "").string(); }
-  [[nodiscard]] fs::path File(const char* name) const { return folder_ / name; }
-
- private:
-  fs::path folder_;
-};
-
 TEST(ClockFace, AMissingPmaStopsTheBuildAndLeavesAFaceThatDrawsNothing) {
-  SkinCopy skin;
+  TSkinCopy skin(kSkin);
   fs::remove(skin.File("pma.png"));
   TClockFace face;
   try {
@@ -423,7 +400,7 @@ TEST(ClockFace, AMissingPmaStopsTheBuildAndLeavesAFaceThatDrawsNothing) {
 }
 
 TEST(ClockFace, AFaceOfAnySizeSizesTheTextLayerAndTheCompositionWhileTheHandsStayAt75) {
-  SkinCopy skin;
+  TSkinCopy skin(kSkin);
   imaging::RgbaImage big;
   big.Width = 200;
   big.Height = 180;

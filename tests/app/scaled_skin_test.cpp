@@ -9,6 +9,7 @@
 #include <set>
 
 #include "app/clock_face.h"
+#include "app/skin_copy.h"
 #include "app/scaled_skin.h"
 #include "imaging/png_decoder.h"
 #include "imaging/skin_loader.h"
@@ -52,29 +53,6 @@ TEST(ScaledSkin, TheSetForTheScaleElseTheNearestLargerElseTheLargestResampled) {
   EXPECT_EQ(ResampledSize(5, 58, 100, FaceScaleFor(192)), (raster::TPoint{10, 116}));
 }
 
-// The skin's 100 % files alone, or with one scaled file written by the test.
-class SkinFolder {
- public:
-  SkinFolder() {
-    folder_ = fs::temp_directory_path() /
-              ("vesk_scaled_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-    for (const char* name : {"clockface.png", "pma.png", "hours.png", "minutes.png", "seconds.png"}) {
-      fs::copy_file(fs::path(kSkin) / name, folder_ / name);
-    }
-  }
-  ~SkinFolder() {
-    std::error_code ec;
-    fs::remove_all(folder_, ec);
-  }
-  [[nodiscard]] std::string Folder() const { return (folder_ / "").string(); }
-  void Write(const char* name, const std::string& bytes) const { std::ofstream(folder_ / name) << bytes; }
-
- private:
-  fs::path folder_;
-};
-
 // Mean absolute difference of all four channels.
 double MeanDifference(const raster::TBitmap32& a, const raster::TBitmap32& b) {
   double sum = 0;
@@ -88,7 +66,7 @@ double MeanDifference(const raster::TBitmap32& a, const raster::TBitmap32& b) {
 }
 
 TEST(ScaledSkin, AFaceWithoutScaledFilesIsResampledCloseToTheDrawingAtThatScale) {
-  SkinFolder skin;
+  TSkinCopy skin(kSkin);
   raster::TBitmap32 resampled, drawn;
   EXPECT_EQ(LoadScaledSkinImage(resampled, skin.Folder(), "clockface.png", FaceScaleFor(192)),
             (TSkinSource{100, true}));
@@ -106,7 +84,7 @@ TEST(ScaledSkin, AFaceWithoutScaledFilesIsResampledCloseToTheDrawingAtThatScale)
 }
 
 TEST(ScaledSkin, ABrokenScaledFileIsAnErrorAndLeavesTheTargetAsItWas) {
-  SkinFolder skin;
+  TSkinCopy skin(kSkin);
   skin.Write("hours.scale-150.png", "not a PNG at all");
   raster::TBitmap32 target;
   target.SetSize(3, 4);

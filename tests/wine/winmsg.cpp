@@ -61,6 +61,7 @@
 #include "handle_count.h"
 #include "menu_probe.h"
 #include "process_resources.h"
+#include "remote_load.h"
 #include "tray_probe.h"
 
 namespace {
@@ -129,28 +130,10 @@ int PrintOpenMenus() {
 
   DWORD pid = 0;
   GetWindowThreadProcessId(windows.front(), &pid);
-  HANDLE process = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION | PROCESS_VM_OPERATION |
-                                   PROCESS_VM_WRITE | PROCESS_VM_READ,
-                               FALSE, pid);
   int result = 3;
-  if (process != nullptr) {
-    const SIZE_T bytes = (path.size() + 1) * sizeof(wchar_t);
-    void* remote = VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    const auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
-    if (remote != nullptr && WriteProcessMemory(process, remote, path.c_str(), bytes, nullptr)) {
-      HANDLE thread = CreateRemoteThread(process, nullptr, 0, load, remote, 0, nullptr);
-      if (thread != nullptr) {
-        if (WaitForSingleObject(done, 5000) == WAIT_OBJECT_0) {
-          std::fputs(block->Text, stdout);
-          result = 0;
-        }
-        WaitForSingleObject(thread, 2000);
-        CloseHandle(thread);
-      }
-    }
-    // The path stays allocated if the loader thread is still running.
-    CloseHandle(process);
+  if (LoadLibraryInto(pid, path) && WaitForSingleObject(done, 5000) == WAIT_OBJECT_0) {
+    std::fputs(block->Text, stdout);
+    result = 0;
   }
   UnmapViewOfFile(block);
   CloseHandle(mapping);
