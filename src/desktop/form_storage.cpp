@@ -70,7 +70,8 @@ void TFormStorage::RefreshEntries() {
 void TFormStorage::RestoreStoredProperties(TSectionStore& store) {
   RefreshEntries();
   TPropsStorage props = MakePropsStorage(IniSection, store);
-  for (const TStoredPropEntry& entry : StoredProps) {
+  for (TStoredPropEntry& entry : StoredProps) {
+    entry.Unread.reset();
     std::string component_name;
     std::string property_name;
     if (!SplitStoredProp(entry.Text, component_name, property_name)) continue;
@@ -79,6 +80,8 @@ void TFormStorage::RestoreStoredProperties(TSectionStore& store) {
       props.LoadProperty(property_name);
     } catch (const std::exception&) {
       // A value that cannot be read leaves the property as it was.
+      const TPublishedProperty* property = entry.Component->FindProperty(property_name);
+      if (property != nullptr && property->Get) entry.Unread = property->Get();
     }
   }
 }
@@ -90,6 +93,10 @@ void TFormStorage::SaveStoredProperties(TSectionStore& store) {
     std::string component_name;
     std::string property_name;
     if (!SplitStoredProp(entry.Text, component_name, property_name)) continue;
+    if (entry.Unread) {
+      const TPublishedProperty* property = entry.Component->FindProperty(property_name);
+      if (property != nullptr && property->Get && property->Get() == *entry.Unread) continue;
+    }
     props.SetComponent(entry.Component);
     props.StoreProperty(property_name);
   }

@@ -5,6 +5,8 @@
 // "Chimes1.Checked"). Each is stored as the string value
 // "<Component>_<Property>" holding the name of the property's value
 // ("True" or "False").
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,10 @@ namespace vesk::desktop {
 struct TStoredPropEntry {
   std::string Text;                        // "OnTop1.Checked"
   TStoredComponent* Component = nullptr;   // the component it names
+  // The property's value when the last restore could not read its stored
+  // value. While the property still has that value, a save leaves the stored
+  // one alone, so a read error never turns into the default being stored.
+  std::optional<std::size_t> Unread;
 };
 
 class TFormStorage : public TFormPlacement {
@@ -36,7 +42,8 @@ class TFormStorage : public TFormPlacement {
   // Each entry in order: the entry is rewritten from its component's
   // current name (entries whose component has gone are dropped), then the
   // property is loaded or saved. A failing load of one property leaves it as
-  // it was and the others load all the same.
+  // it was and the others load all the same; that property is not saved
+  // until it changes.
   void RestoreStoredProperties(TSectionStore& store) override;
   void SaveStoredProperties(TSectionStore& store) override;
 

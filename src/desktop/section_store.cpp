@@ -19,7 +19,8 @@ TSectionStore::TSectionStore(platform::IKeyStore& store, std::string base_key, T
   }
   // Reading needs no write access: a base key that exists but cannot be
   // written still gives its values.
-  if (!store_.OpenKey(base_key_, platform::kaRead, platform::koExisting, base_).Ok()) base_.reset();
+  base_status_ = store_.OpenKey(base_key_, platform::kaRead, platform::koExisting, base_);
+  if (!base_status_.Ok()) base_.reset();
 }
 
 TSectionStore::~TSectionStore() = default;
@@ -32,12 +33,18 @@ std::string TSectionStore::SectionPath(std::string_view section) const {
 
 std::string TSectionStore::ReadString(std::string_view section, std::string_view name,
                                       std::string_view default_value) {
-  if (!base_) return std::string(default_value);
+  // A key that is missing gives the default. One that is there but cannot
+  // be opened is an error: taking the default would let the next save
+  // overwrite what is stored with it.
+  if (!base_) {
+    if (base_status_.NotFound()) return std::string(default_value);
+    throw platform::ERegistryException(platform::FailedToGetDataText(name), base_status_.Code, base_status_.Text);
+  }
   std::unique_ptr<platform::IRegistryKey> key;
   const platform::TKeyAccess access = mode_ == smRead ? platform::kaRead : platform::kaFull;
-  if (!store_.OpenKey(SectionPath(section), access, platform::koExisting, key).Ok() || !key) {
-    return std::string(default_value);
-  }
+  const platform::TKeyStatus status = store_.OpenKey(SectionPath(section), access, platform::koExisting, key);
+  if (status.NotFound() || (status.Ok() && !key)) return std::string(default_value);
+  if (!status.Ok()) throw platform::ERegistryException(platform::FailedToGetDataText(name), status.Code, status.Text);
   const std::optional<std::string> value = platform::ReadStringValue(*key, name);
   return value ? *value : std::string(default_value);
 }

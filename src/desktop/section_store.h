@@ -20,8 +20,8 @@ class TSectionStore {
  public:
   // Opens the base key with full access, creating it if missing. In smWrite
   // a failure raises "Failed to create key <base>"; in smRead the base key
-  // is opened for reading instead, and when that fails too, every read gives
-  // its default.
+  // is opened for reading instead; when it is missing, every read gives its
+  // default, and when it cannot be opened otherwise, every read raises.
   TSectionStore(platform::IKeyStore& store, std::string base_key, TStoreMode mode);
   ~TSectionStore();
   TSectionStore(const TSectionStore&) = delete;
@@ -30,7 +30,7 @@ class TSectionStore {
   // A string value (REG_SZ or REG_EXPAND_SZ, unexpanded); the default when
   // the section or the value is missing. Raises "Invalid data type for
   // '<name>'" for a value of any other type, "Failed to get data for
-  // '<name>'" when it cannot be read.
+  // '<name>'" when it, or a key on its path, is there but cannot be read.
   [[nodiscard]] std::string ReadString(std::string_view section, std::string_view name,
                                        std::string_view default_value);
   // A number, stored as its decimal text; the default when it is missing or
@@ -51,6 +51,7 @@ class TSectionStore {
   std::string base_key_;
   TStoreMode mode_;
   std::unique_ptr<platform::IRegistryKey> base_;  // held open for the whole session
+  platform::TKeyStatus base_status_;              // why base_ is empty, when it is
 };
 
 }  // namespace vesk::desktop

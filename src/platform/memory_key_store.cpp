@@ -15,14 +15,24 @@ void TMemoryKeyStore::InjectFailure(TKeyOperation op, std::int32_t code, std::st
   failures_.push_back(TFailure{op, code, std::move(name)});
 }
 
+void TMemoryKeyStore::InjectFailureOnce(TKeyOperation op, std::int32_t code, int occurrence) {
+  failures_.push_back(TFailure{op, code, {}, occurrence > 0 ? occurrence - 1 : 0, true, false});
+}
+
 TKeyStatus TMemoryKeyStore::BeforeOperation(TKeyOperation op, std::string_view key_path,
                                             std::string_view value_name) {
   ++counts_[static_cast<std::size_t>(op)];
   const std::string_view subject = IsKeyOperation(op) ? key_path : value_name;
-  for (const TFailure& failure : failures_) {
-    if (failure.Op == op && (failure.Name.empty() || KeyNamesEqual(failure.Name, subject))) {
-      return KeyStatusFor(failure.Code);
+  for (TFailure& failure : failures_) {
+    if (failure.Op != op || failure.Spent || !(failure.Name.empty() || KeyNamesEqual(failure.Name, subject))) {
+      continue;
     }
+    if (failure.Skip > 0) {
+      --failure.Skip;
+      continue;
+    }
+    failure.Spent = failure.Once;
+    return KeyStatusFor(failure.Code);
   }
   return {};
 }

@@ -19,6 +19,9 @@ class TMemoryKeyStore final : public TTreeKeyStore {
   // value (value operations) or on that key path (key operations) fail;
   // names compare without regard to letter case.
   void InjectFailure(TKeyOperation op, std::int32_t code, std::string name = {});
+  // Only the `occurrence`-th operation of kind `op` from now on (counting
+  // from 1) fails with `code`; the ones before and after it work.
+  void InjectFailureOnce(TKeyOperation op, std::int32_t code, int occurrence);
   void ClearFailures() { failures_.clear(); }
 
   // Operations of kind `op` attempted so far, failed ones included.
@@ -32,6 +35,9 @@ class TMemoryKeyStore final : public TTreeKeyStore {
     TKeyOperation Op;
     std::int32_t Code;
     std::string Name;
+    int Skip = 0;    // matching operations still to let through
+    bool Once = false;
+    bool Spent = false;
   };
   std::vector<TFailure> failures_;
   std::array<int, static_cast<std::size_t>(opEnumerate) + 1> counts_{};
