@@ -59,15 +59,18 @@ done
 # The emblem image: the icon's design at 120 x 120.
 rsvg-convert -w 120 -h 120 "$skin/icon.svg" -o "$out/face/pma.png"
 
-# The icon: full detail at 256 and 48, the bold parts at 32 and 24, the
-# simplified drawing at 16.
+# The icon: full detail at 256 and 48, the bold parts at 40, 32, 24 and 20,
+# the simplified drawing at 16: the small-icon sizes of 100, 125, 150, 200
+# and 250 % are each drawn, not scaled.
 rsvg-convert -w 256 -h 256 "$skin/icon.svg" -o "$work/icon256.png"
 rsvg-convert -w 48 -h 48 "$skin/icon.svg" -o "$work/icon48.png"
-rsvg-convert -s "$skin/icon_compact.css" -w 32 -h 32 "$skin/icon.svg" -o "$work/icon32.png"
-rsvg-convert -s "$skin/icon_compact.css" -w 24 -h 24 "$skin/icon.svg" -o "$work/icon24.png"
+for size in 40 32 24 20; do
+  rsvg-convert -s "$skin/icon_compact.css" -w "$size" -h "$size" "$skin/icon.svg" -o "$work/icon$size.png"
+done
 rsvg-convert "$skin/icon_small.svg" -o "$work/icon16.png"
 python3 "$tools/pack_ico.py" "$out/icon/vesk_clock.ico" \
-  "$work/icon16.png" "$work/icon24.png" "$work/icon32.png" "$work/icon48.png" "$work/icon256.png"
+  "$work/icon16.png" "$work/icon20.png" "$work/icon24.png" "$work/icon32.png" "$work/icon40.png" \
+  "$work/icon48.png" "$work/icon256.png"
 
 "$tools/synth_chime.sh" "$out/sound/chime.mp3"
 

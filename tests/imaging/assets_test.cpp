@@ -247,15 +247,17 @@ TEST(ClockFaceTest, DialIsTranslucentTowardsTheRim) {
   EXPECT_GT(translucent, ring * 3 / 4) << "the dial should let the desktop through";
 }
 
-TEST(IconFileTest, HoldsFiveSizesAtThirtyTwoBits) {
+TEST(IconFileTest, HoldsEverySmallIconSizeAtThirtyTwoBits) {
   const auto ico = ReadBytes(AssetPath("icon/vesk_clock.ico"));
   ASSERT_GE(ico.size(), 6u);
   EXPECT_EQ(Le16(&ico[0]), 0);
   EXPECT_EQ(Le16(&ico[2]), 1) << "resource type 1 is an icon";
   const int count = Le16(&ico[4]);
-  ASSERT_EQ(count, 5);
+  // The small-icon sizes of 100, 125, 150, 200 and 250 %, then the large
+  // ones.
+  const int sizes[] = {16, 20, 24, 32, 40, 48, 256};
+  ASSERT_EQ(count, static_cast<int>(std::size(sizes)));
   ASSERT_GE(ico.size(), 6u + 16u * count);
-  const int sizes[] = {16, 24, 32, 48, 256};
   std::size_t end_of_previous = 6 + 16 * count;
   for (int i = 0; i < count; ++i) {
     SCOPED_TRACE(sizes[i]);

@@ -48,6 +48,8 @@
 //   winmsg boxes CAPTION                "boxes=N": the visible message boxes with that caption
 //   winmsg handles CLASS                "handles=N": the entries of the system's handle table that
 //                                       belong to the process owning the window (handle_count.h)
+//   winmsg dpi CLASS PPI L T R B        sends WM_DPICHANGED for PPI with the suggested rectangle, as the
+//                                       system does when the window moves to a monitor of that scale
 // Exit codes: 0 ok, 1 usage, 2 window not found, 3 timeout or failure, 4 refused.
 #include <windows.h>
 
@@ -197,6 +199,31 @@ int SetKeyAccess(const char* path, REGSAM access) {
   return result;
 }
 
+// WM_DPICHANGED carries a pointer to the suggested rectangle. Whether the
+// message system copies it into the receiving process or passes the
+// pointer on as it is, the rectangle is there: it is written at one address
+// that is allocated both here and in the window's process.
+bool SendSuggestedRect(HWND window, UINT ppi, const RECT& suggested) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+  if (process == nullptr) return false;
+  bool sent = false;
+  void* remote = VirtualAllocEx(process, nullptr, sizeof suggested, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  void* local = remote != nullptr ? VirtualAlloc(remote, sizeof suggested, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)
+                                  : nullptr;
+  if (local == remote && local != nullptr && WriteProcessMemory(process, remote, &suggested, sizeof suggested, nullptr)) {
+    std::memcpy(local, &suggested, sizeof suggested);
+    DWORD_PTR ignored = 0;
+    sent = SendMessageTimeoutW(window, WM_DPICHANGED, MAKEWPARAM(ppi, ppi), reinterpret_cast<LPARAM>(local),
+                               SMTO_ABORTIFHUNG, 10000, &ignored) != 0;
+  }
+  if (local != nullptr) VirtualFree(local, 0, MEM_RELEASE);
+  if (remote != nullptr) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  return sent;
+}
+
 int CloseTimed(HWND window, int count) {
   const ULONGLONG start = GetTickCount64();
   for (int i = 0; i < count; ++i) PostMessageA(window, WM_CLOSE, 0, 0);
@@ -319,6 +346,12 @@ int main(int argc, char** argv) {
       if (!IsWindow(window)) return block->Patched ? 0 : 3;
       Sleep(500);
     }
+  }
+  if (command == "dpi") {
+    if (argc < 8) return 1;
+    const RECT suggested{static_cast<LONG>(Number(argv[4])), static_cast<LONG>(Number(argv[5])),
+                         static_cast<LONG>(Number(argv[6])), static_cast<LONG>(Number(argv[7]))};
+    return SendSuggestedRect(window, static_cast<UINT>(Number(argv[3])), suggested) ? 0 : 3;
   }
   if (command == "handles") {
     DWORD pid = 0;

@@ -19,8 +19,14 @@ static_assert(sizeof(NOTIFYICONDATAA::szTip) >= desktop::kTipFieldSize);
 }  // namespace
 
 HICON LoadSmallIcon(HINSTANCE instance, int resource_id) {
-  // The 16 x 16 image of the group itself, not a scaled larger one.
-  return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(resource_id), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+  // The size the system gives small icons at its display scale (16 at
+  // 100 %, 24 at 150 %, 32 at 200 %): the group's own image of that size,
+  // or, between the sizes it has, the nearest one scaled by the system.
+  int width = GetSystemMetrics(SM_CXSMICON);
+  int height = GetSystemMetrics(SM_CYSMICON);
+  if (width <= 0 || height <= 0) width = height = 16;
+  return static_cast<HICON>(
+      LoadImageW(instance, MAKEINTRESOURCEW(resource_id), IMAGE_ICON, width, height, LR_DEFAULTCOLOR));
 }
 
 TTrayIconWindow::TTrayIconWindow(HINSTANCE instance, HWND main_window, TErrorHandler on_error)

@@ -17,8 +17,9 @@ namespace vesk::app::win32 {
 
 inline constexpr const wchar_t* kTrayIconWindowClass = L"TTrayIconWindow";
 
-// Loads the 16 x 16 image of an icon resource; the caller destroys it
-// (DestroyIcon). nullptr when there is no such resource.
+// Loads an icon resource at the system's small-icon size (SM_CXSMICON by
+// SM_CYSMICON); the caller destroys it (DestroyIcon). nullptr when there is
+// no such resource.
 [[nodiscard]] HICON LoadSmallIcon(HINSTANCE instance, int resource_id);
 
 class TTrayIconWindow final : public desktop::ITrayShell, public desktop::ITrayHost {
