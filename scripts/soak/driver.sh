@@ -3,7 +3,7 @@
 # shellcheck shell=bash
 
 FAKETIME_LIB=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1
-SOAK_TS_FILE="$VESK_WORK/faketime.spec"
+SOAK_TS_FILE="$VESK_WORK/faketime.timestamp"
 SOAK_CHIMES_FILE="$VESK_WORK/chimes.count"
 SOAK_T0_MS=0           # real start of the clock process
 SOAK_BASE_EPOCH=0      # clock time (epoch seconds) at SOAK_T0_MS
@@ -31,7 +31,7 @@ soak_epoch() { TZ="$SOAK_TZ" date -d "$1" +%s; }
 # The local time of epoch seconds $1 in the soak's time zone.
 soak_local() { TZ="$SOAK_TZ" date -d "@$1" '+%Y-%m-%d %H:%M:%S %Z'; }
 
-# The clock's time now (epoch seconds), from the spec in force.
+# The clock's time now (epoch seconds), from the timestamp file's line in force.
 soak_clock_epoch() {
   echo $(( SOAK_BASE_EPOCH + ( $(vw_now_ms) - SOAK_T0_MS ) * SPEED / 1000 ))
 }

@@ -147,12 +147,12 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   }
   if (reason != DLL_PROCESS_ATTACH) return TRUE;
   DisableThreadLibraryCalls(instance);
-  const char* spec = std::getenv("VESK_FAULT");
-  if (spec == nullptr) return TRUE;
+  const char* request = std::getenv("VESK_FAULT");
+  if (request == nullptr) return TRUE;
   g_block = &g_start_block;
   int count = 0;
   unsigned error = ERROR_ACCESS_DENIED;
-  if (std::sscanf(spec, "%63[^:]:%d:%u", g_block->Function, &count, &error) < 2) return TRUE;
+  if (std::sscanf(request, "%63[^:]:%d:%u", g_block->Function, &count, &error) < 2) return TRUE;
   g_block->Count = count;
   g_block->Error = error;
   g_block->Patched = Patch(*g_block) ? 1 : 0;

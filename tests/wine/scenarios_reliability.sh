@@ -15,12 +15,12 @@ ALL_SCENARIOS+=(jump_time fault_present fault_timer fault_start)
 SCENARIO_DEADLINES[fault_start]=150
 SCENARIO_DEADLINES[jump_time]=240
 
-JUMP_SPEC="$VESK_WORK/jump_time.spec"
+JUMP_TIMESTAMP="$VESK_WORK/jump_time.timestamp"
 
 # Stands the running clock still at local instant $1 and waits until
 # libfaketime can have read it.
 jump_to() {
-  echo "$1" >"$JUMP_SPEC.tmp" && mv "$JUMP_SPEC.tmp" "$JUMP_SPEC"
+  echo "$1" >"$JUMP_TIMESTAMP.tmp" && mv "$JUMP_TIMESTAMP.tmp" "$JUMP_TIMESTAMP"
   sleep 1.2
 }
 
@@ -61,9 +61,9 @@ scenario_jump_time() {
   # The chime's sound goes nowhere (the machine has no sound card).
   echo 'pcm.!default { type null }' >"$JUMP_HOME/.asoundrc"
   trap 'rm -f "$JUMP_HOME/.asoundrc"; if [ -n "$CLOCK_PID" ] && vw_alive "$CLOCK_PID"; then vw_stop_clock; fi' EXIT
-  echo "2026-12-07 10:08:37" >"$JUMP_SPEC"
+  echo "2026-12-07 10:08:37" >"$JUMP_TIMESTAMP"
   (cd "$APP" && exec timeout -k 5 200 env TZ=Europe/Berlin LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 \
-    FAKETIME_TIMESTAMP_FILE="$JUMP_SPEC" FAKETIME_CACHE_DURATION=1 FAKETIME_DONT_FAKE_MONOTONIC=1 \
+    FAKETIME_TIMESTAMP_FILE="$JUMP_TIMESTAMP" FAKETIME_CACHE_DURATION=1 FAKETIME_DONT_FAKE_MONOTONIC=1 \
     wine ./VeskClock.exe >"$VESK_WORK/clock.out" 2>&1) &
   CLOCK_PID=$!
   vw_wait_window TfrmMain 40 || { echo "FAIL jump_time: the clock did not start"; return; }
@@ -168,15 +168,15 @@ scenario_fault_timer() {
 # substitutes draw; nothing reported). The clock runs on and closes each
 # time.
 scenario_fault_start() {
-  local dir="$VESK_WORK/app-fault" spec what rect x y seen text i expected got
+  local dir="$VESK_WORK/app-fault" fault what rect x y seen text i expected got
   rm -rf "$dir"
   cp -r "$APP" "$dir"
   cp "$VESK_BUILD_DIR/tests/fault_start/msimg32.dll" "$dir/" || { echo "FAIL fault_start: no stand-in msimg32.dll"; return; }
-  for spec in "SetWindowLongPtrW:-1:5|the layered style" "GetDC:-1:8|the screen's device context" \
+  for fault in "SetWindowLongPtrW:-1:5|the layered style" "GetDC:-1:8|the screen's device context" \
               "AddFontResourceExW:-1:2|the private fonts"; do
-    what="${spec#*|}"; spec="${spec%%|*}"
+    what="${fault#*|}"; fault="${fault%%|*}"
     rm -f "$dir/fault.log"
-    (cd "$dir" && exec timeout -k 5 60 env VESK_FAULT="$spec" VESK_FAULT_LOG=fault.log WINEDLLOVERRIDES="$WINEDLLOVERRIDES;msimg32=n" \
+    (cd "$dir" && exec timeout -k 5 60 env VESK_FAULT="$fault" VESK_FAULT_LOG=fault.log WINEDLLOVERRIDES="$WINEDLLOVERRIDES;msimg32=n" \
       wine ./VeskClock.exe >"$VESK_WORK/clock.out" 2>&1) &
     CLOCK_PID=$!
     vw_wait_window TfrmMain 40 || { echo "FAIL fault_start: $what: the clock did not start"; continue; }
@@ -185,7 +185,7 @@ scenario_fault_start() {
       [ "$(fault_boxes)" -le 1 ] || seen=2
       sleep 0.2
     done
-    if [ "${spec%%:*}" = SetWindowLongPtrW ]; then
+    if [ "${fault%%:*}" = SetWindowLongPtrW ]; then
       text="$(vw_winmsg dialog "Vesk Clock")"
       note "$what: $text"
       check "fault_start: $what failing: a plain box with the system's text" test "$text" = "text=Access denied."
