@@ -16,7 +16,7 @@ void TMemoryKeyStore::InjectFailure(TKeyOperation op, std::int32_t code, std::st
 }
 
 void TMemoryKeyStore::InjectFailureOnce(TKeyOperation op, std::int32_t code, int occurrence) {
-  failures_.push_back(TFailure{op, code, {}, occurrence > 0 ? occurrence - 1 : 0, true, false});
+  failures_.push_back(TFailure{op, code, {}, occurrence > 0 ? occurrence - 1 : 0, 1});
 }
 
 TKeyStatus TMemoryKeyStore::BeforeOperation(TKeyOperation op, std::string_view key_path,
@@ -24,14 +24,14 @@ TKeyStatus TMemoryKeyStore::BeforeOperation(TKeyOperation op, std::string_view k
   ++counts_[static_cast<std::size_t>(op)];
   const std::string_view subject = IsKeyOperation(op) ? key_path : value_name;
   for (TFailure& failure : failures_) {
-    if (failure.Op != op || failure.Spent || !(failure.Name.empty() || KeyNamesEqual(failure.Name, subject))) {
+    if (failure.Op != op || failure.Left == 0 || !(failure.Name.empty() || KeyNamesEqual(failure.Name, subject))) {
       continue;
     }
     if (failure.Skip > 0) {
       --failure.Skip;
       continue;
     }
-    failure.Spent = failure.Once;
+    if (failure.Left > 0) --failure.Left;
     return KeyStatusFor(failure.Code);
   }
   return {};

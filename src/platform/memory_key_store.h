@@ -35,9 +35,8 @@ class TMemoryKeyStore final : public TTreeKeyStore {
     TKeyOperation Op;
     std::int32_t Code;
     std::string Name;
-    int Skip = 0;    // matching operations still to let through
-    bool Once = false;
-    bool Spent = false;
+    int Skip = 0;   // matching operations still to let through
+    int Left = -1;  // failures still to give; -1: lasting
   };
   std::vector<TFailure> failures_;
   std::array<int, static_cast<std::size_t>(opEnumerate) + 1> counts_{};

@@ -4,38 +4,21 @@
 
 #include <memory>
 
-#include "app/chime_check.h"
-#include "fake_mci.h"
+#include <vector>
+
+#include "chime_rig.h"
 
 namespace vesk::app {
 namespace {
 
 TLocalTime At(int h, int mi, int s, int ms = 0) { return {2026, 12, 7, h, mi, s, ms}; }
 
-// The window's part of the chime: the clock, LastMinute as FormCreate sets
-// it, the check, the player and "Chimes".
-struct Clock {
-  TFakeClockSource clock;
-  std::int32_t LastMinute;
-  TChimeCheck check{clock, LastMinute};
-  TFakeMciState mci_state;
-  TFakeMci* mci = nullptr;
-  std::unique_ptr<TMediaPlayer> player;
-  bool chimes = true;
+// The chime rig, ticked as the window's timer ticks it.
+struct Clock : TChimeRig {
+  using TChimeRig::TChimeRig;
   std::vector<TLocalTime> opened_at;  // the clock when each Open was sent
   int errors = 0;
 
-  explicit Clock(const TLocalTime& start) : clock(start), LastMinute(start.Minute) {
-    auto fake = std::make_unique<TFakeMci>(mci_state);
-    mci = fake.get();
-    player = std::make_unique<TMediaPlayer>(std::move(fake));
-    player->OnNotify = [this] { CloseFinishedChime(*player); };
-  }
-  int Opens() const {
-    int n = 0;
-    for (const TMciCall& call : mci_state.Calls) n += call.Command == kMciOpen;
-    return n;
-  }
   // One tick's chime step; an escaping error counts as one error box.
   void Tick() {
     const int before = Opens();
@@ -65,10 +48,10 @@ TEST(ChimeCheck, ChimesOnTheFirstTickOfTheHourOncePerHour) {
   EXPECT_EQ(c.opened_at[0], At(13, 0, 0, 5));
   EXPECT_EQ(c.LastMinute, 1);
   // The sound ends, the device is closed; the next hour opens it again.
-  c.mci->EndSound(1);
-  while (!c.mci_state.Pending.empty()) {
-    c.player->MMNotify(c.mci_state.Pending.front().Result);
-    c.mci_state.Pending.pop_front();
+  c.device->EndSound(1);
+  while (!c.mci.Pending.empty()) {
+    c.player->MMNotify(c.mci.Pending.front().Result);
+    c.mci.Pending.pop_front();
   }
   EXPECT_FALSE(c.player->IsOpen());
   c.clock.Set(At(13, 59, 59, 990));
@@ -139,7 +122,7 @@ TEST(ChimeCheck, ClockSetBackToTheFullHourChimesAgain) {
 
 TEST(ChimeCheck, AFailedOpenIsReportedOnceAndTriedAgainAtTheNextHour) {
   Clock c(At(12, 59, 59, 995));
-  c.mci_state.OpenError = 275;  // the file is missing
+  c.mci.OpenError = 275;  // the file is missing
   c.Run(20);
   // The failing tick: the error leaves it, LastMinute keeps its old value.
   EXPECT_EQ(c.errors, 1);
@@ -156,7 +139,7 @@ TEST(ChimeCheck, AFailedOpenIsReportedOnceAndTriedAgainAtTheNextHour) {
   c.Run(20);
   EXPECT_EQ(c.Opens(), 1);
   // The next hour tries again; the file is back, so it chimes.
-  c.mci_state.OpenError = 0;
+  c.mci.OpenError = 0;
   c.clock.Set(At(13, 59, 59, 995));
   c.Run(20);
   EXPECT_EQ(c.Opens(), 2);

@@ -16,7 +16,7 @@
 #include "app/product_page.h"
 #include "app/second_of_year.h"
 #include "app/settings_actions.h"
-#include "fake_mci.h"
+#include "chime_rig.h"
 #include "platform/memory_key_store.h"
 #include "platform/registry_values.h"
 
@@ -49,15 +49,8 @@ using platform::TKeyOperation;
 // the application shows them (one at a time, the same one not again within
 // a minute of its dismissal; the user dismisses each box after
 // `dismiss_after_ms`). The tick's clock is a fake that the test sets.
-struct TClockRig {
-  TFakeClockSource clock;
-  std::int32_t LastMinute;
+struct TClockRig : TChimeRig {
   TFaceRedrawGate gate{clock};
-  TChimeCheck check{clock, LastMinute};
-  TFakeMciState mci;
-  TFakeMci* fake = nullptr;
-  std::unique_ptr<TMediaPlayer> player;
-  bool chimes = true;
   TErrorBoxThrottle boxes;
   std::int64_t now_ms = 0;            // the monotonic clock of the boxes
   std::int64_t box_closes_at = -1;    // the open box's dismissal
@@ -66,17 +59,7 @@ struct TClockRig {
   std::vector<std::uint32_t> drawn;   // second of the year of each face
   std::vector<TLocalTime> chimed_at;  // clock of each tick that opened the device
 
-  explicit TClockRig(const TLocalTime& start) : clock(start), LastMinute(start.Minute) {
-    auto owned = std::make_unique<TFakeMci>(mci);
-    fake = owned.get();
-    player = std::make_unique<TMediaPlayer>(std::move(owned));
-    player->OnNotify = [this] { CloseFinishedChime(*player); };
-  }
-  int Opens() const {
-    int n = 0;
-    for (const TMciCall& call : mci.Calls) n += call.Command == kMciOpen;
-    return n;
-  }
+  explicit TClockRig(const TLocalTime& start) : TChimeRig(start) {}
   void Report(const std::string& message) {
     const std::string text = ErrorMessageText(message);
     if (boxes.ShouldShow(text, now_ms)) {
@@ -117,10 +100,10 @@ struct TClockRig {
   // Every sound playing ends, and MCI's notifications are delivered.
   void EndSounds() {
     std::vector<TMciDeviceId> playing;
-    for (const auto& [device, is_playing] : mci.OpenDevices) {
-      if (is_playing) playing.push_back(device);
+    for (const auto& [id, is_playing] : mci.OpenDevices) {
+      if (is_playing) playing.push_back(id);
     }
-    for (TMciDeviceId device : playing) fake->EndSound(device);
+    for (TMciDeviceId id : playing) device->EndSound(id);
     while (!mci.Pending.empty()) {
       const TMciNotification n = mci.Pending.front();
       mci.Pending.pop_front();
@@ -311,7 +294,9 @@ TEST(FaultInjection, RegistryOperationsOfTheStartupEntryAndTheAboutAction) {
       EXPECT_EQ(platform::StringAt(store, kRunKeyPath, "VeskClock").value_or("<none>"),
                 "C:\\Old\\VeskClock.exe");
       EXPECT_EQ(platform::IntegerAt(store, kBrowserMainKeyPath, kAllowWindowReuseName).value_or(99), 1u);
-      if (!c.startup) EXPECT_EQ(shell.calls, 0) << "the page opened after a failed step";
+      if (!c.startup) {
+        EXPECT_EQ(shell.calls, 0) << "the page opened after a failed step";
+      }
       // Once the store works again the operation succeeds.
       if (c.startup) {
         UpdateStartupRegistration(store, exe, c.checked);

@@ -82,22 +82,12 @@ scale_edge_width() {
 # the system's small-icon size at $1 ppi (16 x 16 at 96, 20 at 120, 24 at
 # 144, 32 at 192) over the tray's background.
 scale_check_tray_icon() {
-  local ppi="$1" dir="$VESK_WORK/scale" size index bg ox oy n
+  local ppi="$1" size index n
   size=$(( (16 * ppi + 48) / 96 ))
   case "$size" in 16) index=0 ;; 20) index=1 ;; 24) index=2 ;; 32) index=3 ;; 40) index=4 ;; *) index=-1 ;; esac
   tray_wait_icons 1 10 || { echo "FAIL scale_window: no icon at $ppi ppi"; return; }
-  set -- $(sed -n 's/^icon 0 rect \(.*\)$/\1/p' <<<"$TRAY_TEXT")
-  vw_shot "$dir/tray_$ppi.png"
-  ox=$(( $1 + ($3 - $1 - size) / 2 )); oy=$(( $2 + ($4 - $2 - size) / 2 ))
-  bg="$(vw_px "$1" "$2" "$dir/tray_$ppi.png")"
-  timeout 20 convert "$VESK_ROOT/assets/icon/vesk_clock.ico[$index]" "$dir/icon_$ppi.png"
-  timeout 20 convert -size "${size}x$size" "xc:rgb($bg)" "$dir/icon_$ppi.png" -compose over -composite -alpha off \
-    "$dir/icon_expected_$ppi.png"
-  timeout 20 convert "$dir/tray_$ppi.png" -crop "${size}x$size+$ox+$oy" +repage "$dir/icon_screen_$ppi.png"
-  n="$(timeout 20 compare -metric AE -fuzz 2% "$dir/icon_screen_$ppi.png" "$dir/icon_expected_$ppi.png" null: 2>&1 |
-    cut -d' ' -f1)"
-  check "scale_window: at $ppi ppi the icon is the file's own $size x $size image (slot $*, $n pixels differ)" \
-    test "${n:-1}" = 0
+  n="$(tray_icon_differ "$size" "$index" "$VESK_WORK/scale")"
+  check "scale_window: at $ppi ppi the icon is the file's own $size x $size image ($n pixels differ)" test "${n:-1}" = 0
 }
 
 # ---- scenarios ------------------------------------------------------------------

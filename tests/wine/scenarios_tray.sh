@@ -33,6 +33,24 @@ tray_wait_icons() {
   return 1
 }
 
+# How many pixels of the first icon of TRAY_TEXT on the screen differ from
+# image $2 of the icon file ($1 x $1 pixels) over the tray's background,
+# within the rounding of the blend; the pictures go to folder $3 with
+# suffix $1.
+tray_icon_differ() {
+  local size="$1" index="$2" dir="$3" bg ox oy
+  set -- $(sed -n 's/^icon 0 rect \(.*\)$/\1/p' <<<"$TRAY_TEXT")
+  vw_shot "$dir/tray_$size.png"
+  ox=$(( $1 + ($3 - $1 - size) / 2 )); oy=$(( $2 + ($4 - $2 - size) / 2 ))
+  bg="$(vw_px "$1" "$2" "$dir/tray_$size.png")"
+  timeout 20 convert "$VESK_ROOT/assets/icon/vesk_clock.ico[$index]" "$dir/icon_$size.png"
+  timeout 20 convert -size "${size}x$size" "xc:rgb($bg)" "$dir/icon_$size.png" -compose over -composite -alpha off \
+    "$dir/icon_expected_$size.png"
+  timeout 20 convert "$dir/tray_$size.png" -crop "${size}x$size+$ox+$oy" +repage "$dir/icon_screen_$size.png"
+  timeout 20 compare -metric AE -fuzz 2% "$dir/icon_screen_$size.png" "$dir/icon_expected_$size.png" null: 2>&1 |
+    cut -d' ' -f1
+}
+
 # "X Y": the middle of the first icon of TRAY_TEXT.
 tray_icon_center() {
   local r
@@ -143,7 +161,7 @@ tray_resources() {
 # foreground, with the face of the current (frozen) instant: equal to the
 # frame tool's composition away from the text.
 scenario_tray_toggle() {
-  local instant='2026-12-07 10:08:37' dir="$VESK_WORK/tray" why frame rect0 rect shot geometry size n icon_png
+  local instant='2026-12-07 10:08:37' dir="$VESK_WORK/tray" why frame rect0 rect shot geometry size n
   mkdir -p "$dir"
   if ! why="$(visual_frame_tool)"; then
     echo "FAIL tray_toggle: the frame tool is not available: $why"
@@ -160,18 +178,8 @@ scenario_tray_toggle() {
 
   # The icon on the screen is the program's 16 x 16 image over the tray's
   # background, pixel for pixel within the rounding of the blend.
-  set -- $(sed -n 's/^icon 0 rect \(.*\)$/\1/p' <<<"$TRAY_TEXT")
-  icon_png="$dir/icon16.png"
-  timeout 20 convert "$VESK_ROOT/assets/icon/vesk_clock.ico[0]" "$icon_png"
-  vw_shot "$dir/tray.png"
-  local bg ox oy
-  ox=$(( $1 + ($3 - $1 - 16) / 2 )); oy=$(( $2 + ($4 - $2 - 16) / 2 ))
-  bg="$(vw_px "$1" "$2" "$dir/tray.png")"
-  timeout 20 convert -size 16x16 "xc:rgb($bg)" "$icon_png" -compose over -composite -alpha off "$dir/icon_expected.png"
-  timeout 20 convert "$dir/tray.png" -crop "16x16+$ox+$oy" +repage "$dir/icon_screen.png"
-  n="$(timeout 20 compare -metric AE -fuzz 2% "$dir/icon_screen.png" "$dir/icon_expected.png" null: 2>&1 | cut -d' ' -f1)"
-  check "tray_toggle: the icon shows the program's own 16 x 16 image ($(identify -format %wx%h "$icon_png"), $n pixels differ)" \
-    test "${n:-1}" = 0
+  n="$(tray_icon_differ 16 0 "$dir")"
+  check "tray_toggle: the icon shows the program's own 16 x 16 image ($n pixels differ)" test "${n:-1}" = 0
 
   sleep 1  # past the fade-in
   rect0="$(vw_winmsg rect TfrmMain)"

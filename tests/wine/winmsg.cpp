@@ -104,6 +104,45 @@ std::vector<HWND> OpenMenuWindows() {
   return found;
 }
 
+// A named block of shared memory, zeroed, and its named "done" event: how a
+// probe library loaded into another process gets its orders and answers.
+template <typename T>
+class TSharedBlock {
+ public:
+  TSharedBlock(const wchar_t* mapping_name, const wchar_t* done_name)
+      : mapping_(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(T), mapping_name)),
+        done_(CreateEventW(nullptr, TRUE, FALSE, done_name)) {
+    if (mapping_ != nullptr) block_ = static_cast<T*>(MapViewOfFile(mapping_, FILE_MAP_ALL_ACCESS, 0, 0, 0));
+    if (block_ != nullptr) std::memset(block_, 0, sizeof *block_);
+  }
+  ~TSharedBlock() {
+    if (block_ != nullptr) UnmapViewOfFile(block_);
+    if (mapping_ != nullptr) CloseHandle(mapping_);
+    if (done_ != nullptr) CloseHandle(done_);
+  }
+  TSharedBlock(const TSharedBlock&) = delete;
+  TSharedBlock& operator=(const TSharedBlock&) = delete;
+
+  [[nodiscard]] bool Ready() const { return block_ != nullptr && done_ != nullptr; }
+  T* operator->() const { return block_; }
+  // Loads the probe library `file` (beside this program) into the process of
+  // `window` and waits until it has answered.
+  [[nodiscard]] bool RunProbe(HWND window, const wchar_t* file) const {
+    wchar_t self[MAX_PATH] = {};
+    const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring path(self, n);
+    path = path.substr(0, path.find_last_of(L"\\/") + 1) + file;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    return LoadLibraryInto(pid, path) && WaitForSingleObject(done_, 5000) == WAIT_OBJECT_0;
+  }
+
+ private:
+  HANDLE mapping_;
+  HANDLE done_;
+  T* block_ = nullptr;
+};
+
 // The items of the open menus, read inside the process that shows them: a
 // menu handle is valid only there under Wine. menu_probe.dll (beside this
 // program) is loaded into that process and answers through a shared block.
@@ -111,12 +150,8 @@ int PrintOpenMenus() {
   const std::vector<HWND> windows = OpenMenuWindows();
   if (windows.empty()) return 2;
 
-  HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(TProbeBlock),
-                                      kProbeMapping);
-  HANDLE done = CreateEventW(nullptr, TRUE, FALSE, kProbeDoneEvent);
-  auto* block = mapping ? static_cast<TProbeBlock*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0)) : nullptr;
-  if (block == nullptr || done == nullptr) return 3;
-  std::memset(block, 0, sizeof *block);
+  TSharedBlock<TProbeBlock> block(kProbeMapping, kProbeDoneEvent);
+  if (!block.Ready()) return 3;
   for (HWND window : windows) {
     if (block->MenuCount == kProbeMaxMenus) break;
     const auto menu = reinterpret_cast<UINT_PTR>(reinterpret_cast<HMENU>(SendMessageA(window, MN_GETHMENU, 0, 0)));
@@ -124,23 +159,9 @@ int PrintOpenMenus() {
     block->MenuWindows[block->MenuCount] = reinterpret_cast<UINT_PTR>(window);
     ++block->MenuCount;
   }
-
-  wchar_t probe[MAX_PATH] = {};
-  const DWORD n = GetModuleFileNameW(nullptr, probe, MAX_PATH);
-  std::wstring path(probe, n);
-  path = path.substr(0, path.find_last_of(L"\\/") + 1) + L"menu_probe.dll";
-
-  DWORD pid = 0;
-  GetWindowThreadProcessId(windows.front(), &pid);
-  int result = 3;
-  if (LoadLibraryInto(pid, path) && WaitForSingleObject(done, 5000) == WAIT_OBJECT_0) {
-    std::fputs(block->Text, stdout);
-    result = 0;
-  }
-  UnmapViewOfFile(block);
-  CloseHandle(mapping);
-  CloseHandle(done);
-  return result;
+  if (!block.RunProbe(windows.front(), L"menu_probe.dll")) return 3;
+  std::fputs(block->Text, stdout);
+  return 0;
 }
 
 // Watches the screen pixel (x, y) while the window lives: prints each change
@@ -320,23 +341,12 @@ int main(int argc, char** argv) {
   if (command == "windows") return PrintProcessWindows(window);
   if (command == "fault") {
     if (argc < 5) return 1;
-    // The block lives as long as the clock's process maps it.
-    HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(TFaultBlock),
-                                        kFaultMapping);
-    HANDLE done = CreateEventW(nullptr, TRUE, FALSE, kFaultDoneEvent);
-    auto* block = mapping ? static_cast<TFaultBlock*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0)) : nullptr;
-    if (block == nullptr || done == nullptr) return 3;
-    std::memset(block, 0, sizeof *block);
+    TSharedBlock<TFaultBlock> block(kFaultMapping, kFaultDoneEvent);
+    if (!block.Ready()) return 3;
     std::strncpy(block->Function, argv[3], sizeof block->Function - 1);
     block->Count = std::atoi(argv[4]);
     block->Error = argc > 5 ? static_cast<std::uint32_t>(Number(argv[5])) : ERROR_ACCESS_DENIED;
-    wchar_t self[MAX_PATH] = {};
-    const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring path(self, n);
-    path = path.substr(0, path.find_last_of(L"\\/") + 1) + L"fault_probe.dll";
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (!LoadLibraryInto(pid, path) || WaitForSingleObject(done, 5000) != WAIT_OBJECT_0) return 3;
+    if (!block.RunProbe(window, L"fault_probe.dll")) return 3;
     std::printf("patched=%d\n", block->Patched);
     // Kept open (and so the block) while the test runs: the helper waits
     // here, reporting the failures made, until the window is gone.
