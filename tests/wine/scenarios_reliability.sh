@@ -106,57 +106,81 @@ fault_inject() {
 fault_failed() { tr -d '\r' <"$FAULT_OUT" | sed -n 's/^failed=//p' | tail -1; }
 fault_boxes() { vw_winmsg boxes "Vesk Clock" | sed -n 's/^boxes=//p'; }
 
-# UpdateLayeredWindow failing from now on (it is called every second and
-# every 10 ms of a fade): one plain box with the system's text, no second one
-# while it is open nor within the minute after its dismissal; the clock goes
-# on and closes normally.
+# UpdateLayeredWindow failing once, then from now on (it is called every
+# second and every 10 ms of a fade): one plain box with the system's text, no
+# second one while it is open nor within the minute after its dismissal; after
+# a single failure the face is presented again at the next second; the clock
+# goes on and closes normally.
 scenario_fault_present() {
-  local text failed_open
-  vw_start_clock "$APP"
-  vw_wait_window TfrmMain 40 || { echo "FAIL fault_present: the clock did not start"; return; }
-  sleep 1.5
-  check "fault_present: UpdateLayeredWindow made to fail (access denied, lasting)" \
-    fault_inject UpdateLayeredWindow -1 5 || return
-  check "fault_present: a box captioned Vesk Clock appears" vw_wait_box "Vesk Clock" 10 || return
-  text="$(vw_winmsg dialog "Vesk Clock")"
-  note "$text"
-  check "fault_present: it holds the system's text for the error" test -n "${text#text=}"
-  sleep 3
-  failed_open="$(fault_failed)"
-  check "fault_present: one box while the calls go on failing ($failed_open failed)" \
-    test "$(fault_boxes)" = 1 -a "${failed_open:-0}" -ge 3
-  vw_winmsg dismiss "Vesk Clock" >/dev/null
-  sleep 4
-  check "fault_present: after its dismissal no box within the minute ($(fault_failed) failed)" \
-    test "$(fault_boxes)" = 0 -a "$(fault_failed)" -gt "${failed_open:-0}"
-  check "fault_present: the clock runs on" vw_alive "$CLOCK_PID"
-  vw_winmsg close TfrmMain >/dev/null
-  check "fault_present: and closes normally" vw_wait_exit "$CLOCK_PID" 8
-  CLOCK_PID=""
+  local text failed_open count how moved
+  for count in 1 -1; do
+    how=$([ "$count" = 1 ] && echo once || echo lasting)
+    vw_start_clock "$APP"
+    vw_wait_window TfrmMain 40 || { echo "FAIL fault_present: the clock did not start"; return; }
+    sleep 1.5
+    check "fault_present: UpdateLayeredWindow made to fail (access denied, $how)" \
+      fault_inject UpdateLayeredWindow "$count" 5 || return
+    check "fault_present: $how: a box captioned Vesk Clock appears" vw_wait_box "Vesk Clock" 10 || return
+    text="$(vw_winmsg dialog "Vesk Clock")"
+    note "$text"
+    check "fault_present: $how: it holds the system's text for the error" test -n "${text#text=}"
+    sleep 3
+    failed_open="$(fault_failed)"
+    if [ "$count" = 1 ]; then
+      check "fault_present: once: one box, one call failed ($failed_open)" \
+        test "$(fault_boxes)" = 1 -a "${failed_open:-0}" = 1
+    else
+      check "fault_present: lasting: one box while the calls go on failing ($failed_open failed)" \
+        test "$(fault_boxes)" = 1 -a "${failed_open:-0}" -ge 3
+    fi
+    vw_winmsg dismiss "Vesk Clock" >/dev/null
+    sleep 4
+    if [ "$count" = 1 ]; then
+      # Presented again: the second hand moves between two screenshots.
+      visual_window_shot "$VESK_WORK/fault_present_a.png" "$WIN_X $WIN_Y 150 150"
+      sleep 1.2
+      visual_window_shot "$VESK_WORK/fault_present_b.png" "$WIN_X $WIN_Y 150 150"
+      moved="$(timeout 20 compare -metric AE "$VESK_WORK/fault_present_a.png" "$VESK_WORK/fault_present_b.png" null: 2>&1 |
+        cut -d' ' -f1)"
+      check "fault_present: once: after its dismissal no box, and the face is presented again ($moved pixels moved)" \
+        test "$(fault_boxes)" = 0 -a "${moved:-0}" -gt 0
+    else
+      check "fault_present: lasting: after its dismissal no box within the minute ($(fault_failed) failed)" \
+        test "$(fault_boxes)" = 0 -a "$(fault_failed)" -gt "${failed_open:-0}"
+    fi
+    check "fault_present: $how: the clock runs on" vw_alive "$CLOCK_PID"
+    vw_winmsg close TfrmMain >/dev/null
+    check "fault_present: $how: and closes normally" vw_wait_exit "$CLOCK_PID" 8
+    CLOCK_PID=""
+  done
 }
 
-# Timer creation failing: the close request that starts the fade-out cannot
-# start the fade timer; that is reported (error icon, "Not enough timers
-# available.") once, the clock goes on, and the next close request (allowed
-# once a close has begun) ends it.
+# Timer creation failing once, then from now on: the close request that
+# starts the fade-out cannot start the fade timer; that is reported (error
+# icon, "Not enough timers available.") once, the clock goes on, and the next
+# close request (allowed once a close has begun) ends it.
 scenario_fault_timer() {
-  local text
-  vw_start_clock "$APP"
-  vw_wait_window TfrmMain 40 || { echo "FAIL fault_timer: the clock did not start"; return; }
-  sleep 1.5
-  check "fault_timer: SetTimer made to fail (lasting)" fault_inject SetTimer -1 8 || return
-  vw_winmsg close TfrmMain >/dev/null
-  check "fault_timer: a box captioned Vesk Clock appears" vw_wait_box "Vesk Clock" 10 || return
-  text="$(vw_winmsg dialog "Vesk Clock")"
-  note "$text"
-  check "fault_timer: it says Not enough timers available." test "$text" = "text=Not enough timers available."
-  sleep 2
-  check "fault_timer: one box, the clock still runs" test "$(fault_boxes)" = 1 -a "$(vw_alive "$CLOCK_PID"; echo $?)" = 0
-  vw_winmsg dismiss "Vesk Clock" >/dev/null
-  sleep 0.5
-  vw_winmsg close TfrmMain >/dev/null
-  check "fault_timer: the next close request ends the program" vw_wait_exit "$CLOCK_PID" 8
-  CLOCK_PID=""
+  local text count how
+  for count in 1 -1; do
+    how=$([ "$count" = 1 ] && echo once || echo lasting)
+    vw_start_clock "$APP"
+    vw_wait_window TfrmMain 40 || { echo "FAIL fault_timer: the clock did not start"; return; }
+    sleep 1.5
+    check "fault_timer: SetTimer made to fail ($how)" fault_inject SetTimer "$count" 8 || return
+    vw_winmsg close TfrmMain >/dev/null
+    check "fault_timer: $how: a box captioned Vesk Clock appears" vw_wait_box "Vesk Clock" 10 || return
+    text="$(vw_winmsg dialog "Vesk Clock")"
+    note "$text"
+    check "fault_timer: $how: it says Not enough timers available." test "$text" = "text=Not enough timers available."
+    sleep 2
+    check "fault_timer: $how: one box, the clock still runs" \
+      test "$(fault_boxes)" = 1 -a "$(vw_alive "$CLOCK_PID"; echo $?)" = 0
+    vw_winmsg dismiss "Vesk Clock" >/dev/null
+    sleep 0.5
+    vw_winmsg close TfrmMain >/dev/null
+    check "fault_timer: $how: the next close request ends the program" vw_wait_exit "$CLOCK_PID" 8
+    CLOCK_PID=""
+  done
 }
 
 # Calls of the start made to fail from the first one on, through the
