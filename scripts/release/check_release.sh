@@ -30,6 +30,7 @@ now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 
 rm -rf "$work"
 mkdir -p "$work"
+wine_ok=0
 SOURCE_DATE_EPOCH="$(git log -1 --format=%ct)"
 export SOURCE_DATE_EPOCH
 
@@ -76,22 +77,53 @@ check "the program's PE header has no link time" \
 
 # ---- contents ----------------------------------------------------------------
 
+# The zip holds the files of the one list (assets/app_folder.txt) and the
+# folders they lie in, below one top folder.
+# shellcheck source=scripts/app_folder.sh
+source "$root/scripts/app_folder.sh"
+app_folder_paths all >"$work/list-all.txt"
+app_folder_paths app >"$work/list-app.txt"
 expected="$work/expected.txt"
 {
   echo "$top/"
-  printf '%s\n' "$top/LICENSES.txt" "$top/README.txt" "$top/VeskClock.exe" "$top/face/"
-  for n in clockface hours minutes pma seconds; do echo "$top/face/$n.png"; done
-  echo "$top/fonts/"
-  grep -v '^#' assets/bundled_fonts.txt | sed '/^$/d' | cut -f1 | while IFS= read -r font; do
-    n="$(basename "$font" .ttf)"
-    echo "$top/fonts/$n-LICENSE.txt"
-    echo "$top/fonts/$n.ttf"
-  done
-  printf '%s\n' "$top/sound/" "$top/sound/chime.mp3"
+  app_folder_dirs all | sed "s|^|$top/|; s|\$|/|"
+  sed "s|^|$top/|" "$work/list-all.txt"
 } | LC_ALL=C sort >"$expected"
 unzip -Z1 "$rel/$top.zip" | LC_ALL=C sort >"$work/listed.txt"
-check "the zip holds exactly the release folder under one top folder $top/" cmp -s "$expected" "$work/listed.txt" ||
-  diff "$expected" "$work/listed.txt"
+check "the zip holds exactly the files of assets/app_folder.txt under one top folder $top/" \
+  cmp -s "$expected" "$work/listed.txt" || diff "$expected" "$work/listed.txt" | sed 's/^/     /'
+
+# The files below folder $1, sorted; folders that hold no file are listed too
+# (with a trailing /), so an empty folder left behind shows.
+files_in() {
+  (cd "$1" && { find . -type f; find . -mindepth 1 -type d -empty -printf '%p/\n'; } | sed 's|^\./||' | LC_ALL=C sort)
+}
+# Folder $2 holds exactly the files named in list $3 (plus the names given
+# after it), each byte-identical to the same file of folder $1; prints what
+# differs.
+same_files() {
+  local a="$1" b="$2" list="$3" f bad=0
+  shift 3
+  { cat "$list"; printf '%s\n' "$@"; } | sed '/^$/d' | LC_ALL=C sort >"$work/want.txt"
+  files_in "$b" >"$work/have.txt"
+  if ! cmp -s "$work/want.txt" "$work/have.txt"; then
+    diff "$work/want.txt" "$work/have.txt" | grep '^[<>]' | sed 's/^</     missing:/; s/^>/     extra:  /'
+    bad=1
+  fi
+  while IFS= read -r f; do
+    [ -f "$a/$f" ] && [ -f "$b/$f" ] || continue
+    cmp -s "$a/$f" "$b/$f" || { echo "     differs: $f"; bad=1; }
+  done <"$list"
+  return "$bad"
+}
+
+unpacked="$work/unpacked"
+mkdir -p "$unpacked"
+(cd "$unpacked" && unzip -q "$rel/$top.zip")
+assembled="$work/assembled"
+scripts/assemble_app.sh build/windows "$assembled" >/dev/null
+check "the folder scripts/assemble_app.sh makes holds the list's program files, as the zip holds them" \
+  same_files "$unpacked/$top" "$assembled" "$work/list-app.txt"
 stamp="$(TZ=UTC date -d "@$SOURCE_DATE_EPOCH" +%Y%m%d.%H%M)"
 check "every zip entry carries the commit's time ($stamp UTC)" \
   bash -c "zipinfo -T '$rel/$top.zip' | grep -E '^[-d]' | awk '{print \$7}' | cut -c1-13 | sort -u | grep -qx '$stamp' &&
@@ -121,6 +153,29 @@ if wine_prefix_ready && cmake --build build/windows --target version_info >"$wor
 else
   check "the version reader runs under Wine" false
   wine_ok=0
+fi
+
+# ---- the installer's payload, installed under Wine -------------------------------
+
+# A silent installation into a scratch folder holds the zip's files, byte for
+# byte, and the uninstaller; the uninstaller removes each of them again and
+# leaves a file the user put into that folder.
+if [ "$wine_ok" -eq 1 ]; then
+  scratch='C:\release-check-files'
+  installed="$(winepath -u "$scratch" 2>/dev/null | tr -d '\r')"
+  rm -rf "$installed"
+  timeout 60 wine "$rel/$top-setup.exe" /S "/D=$scratch" >/dev/null 2>&1
+  check "the installer's payload is the zip's files, byte for byte, and uninstall.exe" \
+    same_files "$unpacked/$top" "$installed" "$work/list-all.txt" uninstall.exe
+  echo "kept by the uninstaller" >"$installed/notes.txt"
+  if [ -f "$installed/uninstall.exe" ]; then
+    timeout 60 wine "$installed/uninstall.exe" /S >/dev/null 2>&1
+    # The uninstaller goes on from a copy of itself: wait for it.
+    for _ in $(seq 1 150); do [ "$(files_in "$installed")" = notes.txt ] && break; sleep 0.2; done
+  fi
+  check "the uninstaller removes every installed file and folder and nothing else" \
+    bash -c '[ "$1" = notes.txt ] || { sed "s/^/     left: /" <<<"$1"; false; }' _ "$(files_in "$installed")"
+  rm -rf "$installed"
 fi
 
 # ---- signing ---------------------------------------------------------------------

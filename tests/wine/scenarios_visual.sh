@@ -20,13 +20,14 @@ VISUAL_TEXT_RECTS=("37,83 125,107" "60,52 99,67" "54,105 99,119")
 
 # ---- helpers ------------------------------------------------------------------
 
-# Starts the clock of $APP under faketime at the local instant $1; with $2
-# "frozen" the clock stands still at that instant, otherwise it runs on from
-# it. Wine's timers keep the real monotonic clock. Sets CLOCK_PID.
+# Starts the clock of $APP (or of the folder $3) under faketime at the local
+# instant $1; with $2 "frozen" the clock stands still at that instant,
+# otherwise it runs on from it. Wine's timers keep the real monotonic clock.
+# Sets CLOCK_PID.
 visual_start_clock_at() {
   local when="$1"
   [ "${2:-}" = frozen ] || when="@$1"
-  (cd "$APP" && exec env FAKETIME_DONT_FAKE_MONOTONIC=1 timeout -k 5 120 faketime -f "$when" wine ./VeskClock.exe \
+  (cd "${3:-$APP}" && exec env FAKETIME_DONT_FAKE_MONOTONIC=1 timeout -k 5 120 faketime -f "$when" wine ./VeskClock.exe \
     >"$VESK_WORK/clock.out" 2>&1) &
   CLOCK_PID=$!
 }

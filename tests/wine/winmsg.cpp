@@ -13,6 +13,9 @@
 //   winmsg wait-gone CLASS SEC          exit 0 once no window of CLASS exists
 //   winmsg dialog CAPTION               "text=..." of the message box with that caption
 //   winmsg dismiss CAPTION              presses OK on that message box
+//   winmsg controls CAPTION             the visible dialog with that caption: "window L T R B", then
+//                                       "control id=N class=C rect L T R B enabled=0|1 checked=0|1 text=..."
+//                                       per visible control (GetWindowRect; screen pixels)
 //   winmsg menu any                     the items of every open popup menu (class "#32768"), read
 //                                       inside the process showing it (menu_probe.dll, beside this
 //                                       program): a line "menu K rect L T R B items N" per menu
@@ -92,6 +95,42 @@ std::string BoxText(HWND box) {
     if (_stricmp(class_name, "Static") == 0 && GetWindowTextA(child, text, sizeof text) > 0) return text;
   }
   return {};
+}
+
+// The visible dialog captioned like `caption` (a wizard such as the
+// installer's) and its visible controls, nested pages included: a line
+// "window L T R B", then one line per control. Texts are read with
+// WM_GETTEXT, which reaches another process's edit controls too.
+int PrintControls(const char* caption) {
+  const HWND dialog = FindBox(caption);
+  if (dialog == nullptr) return 2;
+  RECT r{};
+  GetWindowRect(dialog, &r);
+  std::printf("window %ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+  EnumChildWindows(
+      dialog,
+      [](HWND control, LPARAM) -> BOOL {
+        if (!IsWindowVisible(control)) return TRUE;
+        char class_name[64] = {};
+        char text[1024] = {};
+        GetClassNameA(control, class_name, sizeof class_name);
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                            2000, &ignored);
+        for (char* c = text; *c != 0; ++c) {
+          if (*c == '\r' || *c == '\n') *c = ' ';
+        }
+        const bool checked = _stricmp(class_name, "Button") == 0 &&
+                             SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        RECT c{};
+        GetWindowRect(control, &c);
+        std::printf("control id=%d class=%s rect %ld %ld %ld %ld enabled=%d checked=%d text=%s\n",
+                    GetDlgCtrlID(control), class_name, c.left, c.top, c.right, c.bottom,
+                    IsWindowEnabled(control) ? 1 : 0, checked ? 1 : 0, text);
+        return TRUE;
+      },
+      0);
+  return 0;
 }
 
 // The visible popup menu windows, in z-order (the newest submenu first).
@@ -307,6 +346,7 @@ int main(int argc, char** argv) {
     std::printf("boxes=%d\n", n);
     return 0;
   }
+  if (command == "controls") return PrintControls(target);
   if (command == "dialog" || command == "dismiss") {
     const HWND box = FindBox(target);
     if (box == nullptr) return 2;
