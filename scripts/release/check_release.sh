@@ -99,8 +99,8 @@ files_in() {
   (cd "$1" && { find . -type f; find . -mindepth 1 -type d -empty -printf '%p/\n'; } | sed 's|^\./||' | LC_ALL=C sort)
 }
 # Folder $2 holds exactly the files named in list $3 (plus the names given
-# after it), each byte-identical to the same file of folder $1; prints what
-# differs.
+# after it), and each file of the list is in folder $1 too, with the same
+# bytes; prints what differs.
 same_files() {
   local a="$1" b="$2" list="$3" f bad=0
   shift 3
@@ -111,7 +111,8 @@ same_files() {
     bad=1
   fi
   while IFS= read -r f; do
-    [ -f "$a/$f" ] && [ -f "$b/$f" ] || continue
+    [ -f "$a/$f" ] || { echo "     not in $a: $f"; bad=1; continue; }
+    [ -f "$b/$f" ] || continue
     cmp -s "$a/$f" "$b/$f" || { echo "     differs: $f"; bad=1; }
   done <"$list"
   return "$bad"

@@ -285,6 +285,8 @@ case $? in
   *) cat "$VESK_WORK/assemble.log"; echo "FAIL assembling the app folder"; failed=1; finish ;;
 esac
 
+# Names this run for the scenarios that make something once per run.
+export VESK_RUN_ID="$$.$(vw_now_ms)"
 vw_start_xvfb || { echo "FAIL Xvfb"; failed=1; finish; }
 trap 'vw_kill_wine; vw_stop_xvfb' EXIT
 vw_wine_env >/dev/null || { echo "FAIL wine prefix"; failed=1; finish; }

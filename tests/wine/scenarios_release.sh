@@ -5,12 +5,18 @@
 #
 # The release is the one in $VESK_RELEASE_DIR when it holds one (the release
 # stage of scripts/test.sh sets it), otherwise one made from the Windows build
-# into $VESK_WORK/release by scripts/make_release.sh (a few seconds).
+# into $VESK_WORK/release by scripts/make_release.sh (a few seconds), once in
+# each run of run_all.sh, so a release left by an earlier run is never tested.
 # shellcheck shell=bash
 
-ALL_SCENARIOS+=(release_portable release_install release_upgrade release_uninstall)
+ALL_SCENARIOS+=(release_portable release_install release_upgrade release_uninstall release_scale_installed
+  release_scale_portable release_pages)
 SCENARIO_DEADLINES[release_portable]=120
 SCENARIO_DEADLINES[release_uninstall]=120
+# The first scenario to need the frame tool may build it.
+SCENARIO_DEADLINES[release_scale_installed]=480
+SCENARIO_DEADLINES[release_scale_portable]=180
+SCENARIO_DEADLINES[release_pages]=150
 
 REL_UNINSTALL_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\VeskClock'
 REL_RUN_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
@@ -30,9 +36,12 @@ rel_release() {
   REL_ZIP="$REL_DIR/VeskClock-$REL_VERSION.zip"
   REL_SETUP="$REL_DIR/VeskClock-$REL_VERSION-setup.exe"
   REL_FOLDER="$REL_DIR/VeskClock-$REL_VERSION"
-  if [ ! -f "$REL_ZIP" ] || [ ! -f "$REL_SETUP" ]; then
+  local made="$VESK_WORK/release.made-in-run"
+  if [ ! -f "$REL_ZIP" ] || [ ! -f "$REL_SETUP" ] ||
+    { [ -z "${VESK_RELEASE_DIR:-}" ] && [ "$(cat "$made" 2>/dev/null)" != "${VESK_RUN_ID:-}" ]; }; then
     timeout 120 "$VESK_ROOT/scripts/make_release.sh" --no-build --build-dir "$VESK_BUILD_DIR" --out "$REL_DIR" \
       >"$VESK_WORK/make_release.log" 2>&1 || { tail -5 "$VESK_WORK/make_release.log" >&2; return 1; }
+    [ -n "${VESK_RELEASE_DIR:-}" ] || echo "${VESK_RUN_ID:-}" >"$made"
   fi
   if [ ! -f "$REL_VERSION_INFO" ]; then
     timeout 300 cmake --build "$VESK_BUILD_DIR" --target version_info >"$VESK_WORK/version_info_build.log" 2>&1 ||
@@ -78,6 +87,20 @@ rel_not() { ! "$@"; }
 
 # Runs the installer silently; waits for it (60 s at most).
 rel_install() { timeout 60 wine "$REL_SETUP" /S >/dev/null 2>&1; }
+
+# True when every file of the release folder is in the installation folder
+# with the same bytes (names what is not).
+rel_installed_as_released() {
+  local rel differ=0
+  while IFS= read -r rel; do
+    [ -f "$REL_INSTDIR/$rel" ] && cmp -s "$REL_FOLDER/$rel" "$REL_INSTDIR/$rel" || { differ=1; note "not installed as released: $rel"; }
+  done < <(cd "$REL_FOLDER" && find . -type f | sed 's|^\./||')
+  return "$differ"
+}
+
+# True when the installation folder, the shortcut and the Uninstall entry are
+# gone.
+rel_removed() { [ ! -e "$REL_INSTDIR" ] && [ ! -e "$REL_SHORTCUT" ] && ! rel_key_exists "$REL_UNINSTALL_KEY"; }
 
 # Removes every trace of an earlier installation and the clock's registry
 # values, so a scenario starts from a user who never had the clock.
@@ -210,14 +233,11 @@ scenario_release_portable() {
 scenario_release_install() {
   rel_release && rel_paths || { echo "FAIL release_install: no release or paths"; return; }
   rel_clean
-  local t0 rel f differ=0 info
+  local t0 info
   t0=$(vw_now_ms)
   check "release_install: setup /S succeeds" rel_install
   note "silent installation: $(( $(vw_now_ms) - t0 )) ms"
-  while IFS= read -r rel; do
-    [ -f "$REL_INSTDIR/$rel" ] && cmp -s "$REL_FOLDER/$rel" "$REL_INSTDIR/$rel" || { differ=1; note "not installed as released: $rel"; }
-  done < <(cd "$REL_FOLDER" && find . -type f | sed 's|^\./||')
-  check "release_install: every file of the release is installed in $REL_INSTDIR_WIN" test "$differ" = 0
+  check "release_install: every file of the release is installed in $REL_INSTDIR_WIN" rel_installed_as_released
   check "release_install: and the uninstaller" test -f "$REL_INSTDIR/uninstall.exe"
   check "release_install: a Start-menu shortcut Vesk Clock" test -f "$REL_SHORTCUT"
 
@@ -316,5 +336,130 @@ scenario_release_uninstall() {
   timeout 60 wine "$REL_INSTDIR/uninstall.exe" /S >/dev/null 2>&1
   rel_wait_for 30 rel_not rel_key_exists "$REL_UNINSTALL_KEY"
   check "release_uninstall: a Run value naming another copy stays" test "$(rel_reg_value "$REL_RUN_KEY" VeskClock)" = "$other"
+  rel_clean
+}
+
+# The clock of folder $1 at $2 ppi, frozen at the scale scenarios' instant:
+# its screen equals the frame tool's composition of the drawn sets of the
+# assembled folder ($APP) at that scale, away from the text; $3 names the case.
+rel_check_scale() {
+  scale_frame "$2" || { echo "FAIL $3: no composition at $2 ppi"; return; }
+  scale_set_log_pixels "$2"
+  visual_start_clock_at "$SCALE_INSTANT" frozen "$1"
+  if vw_wait_window TfrmMain 40; then
+    sleep 1.5
+    scale_check_screen "$2" "$3"
+  else
+    echo "FAIL $3: the clock did not start at $2 ppi"
+  fi
+  vw_stop_clock
+}
+
+# Installed silently, the clock at 144 and 192 ppi shows the artwork drawn
+# for those scales, as the frame tool composes it.
+scenario_release_scale_installed() {
+  rel_release && rel_paths || { echo "FAIL release_scale_installed: no release or paths"; return; }
+  local why ppi
+  why="$(visual_frame_tool)" || { echo "FAIL release_scale_installed: the frame tool is not available: $why"; return; }
+  rel_clean
+  check "release_scale_installed: setup /S succeeds" rel_install || return
+  for ppi in 144 192; do rel_check_scale "$REL_INSTDIR" "$ppi" "release_scale_installed_$ppi"; done
+  scale_set_log_pixels 96
+  rel_clean
+}
+
+# The same for the unpacked zip at 144 ppi.
+scenario_release_scale_portable() {
+  rel_release || { echo "FAIL release_scale_portable: no release"; return; }
+  local why where="$VESK_WORK/portable-scale"
+  why="$(visual_frame_tool)" || { echo "FAIL release_scale_portable: the frame tool is not available: $why"; return; }
+  rm -rf "$where"
+  mkdir -p "$where"
+  (cd "$where" && unzip -q "$REL_ZIP") || { echo "FAIL release_scale_portable: unzip"; return; }
+  rel_check_scale "$where/VeskClock-$REL_VERSION" 144 release_scale_portable_144
+  scale_set_log_pixels 96
+}
+
+# ---- the installer's pages, clicked through ---------------------------------------
+
+# Waits until the wizard window whose caption begins with $1 shows a control
+# whose winmsg line matches the extended regex $2 (at most $3 s).
+rel_wait_control() {
+  local end=$(( $(vw_now_ms) + $3 * 1000 ))
+  while [ "$(vw_now_ms)" -lt "$end" ]; do
+    vw_winmsg controls "$1" | grep -qE "$2" && return 0
+    sleep 0.3
+  done
+  echo "no control matching '$2' in '$1' after $3 s" >&2
+  return 1
+}
+
+# Clicks, with the real mouse, the middle of the control of wizard $1 whose
+# line matches $2.
+rel_click() {
+  local line
+  line="$(vw_winmsg controls "$1" | grep -E "$2" | head -1)"
+  [ -n "$line" ] || { echo "nothing to click matching '$2' in '$1'" >&2; return 1; }
+  set -- $(sed -n 's/.* rect \([0-9-]*\) \([0-9-]*\) \([0-9-]*\) \([0-9-]*\) .*/\1 \2 \3 \4/p' <<<"$line")
+  timeout 5 xdotool mousemove $((($1 + $3) / 2)) $((($2 + $4) / 2)) click 1
+}
+
+# The wizard window $1 as $VESK_WORK/screenshots/$2.png: its X window, which
+# without a window manager is the dialog without a frame.
+rel_page_shot() {
+  local id X Y WIDTH HEIGHT SCREEN WINDOW shot="$VESK_WORK/release_root.png"
+  sleep 0.5
+  id="$(timeout 5 xdotool search --onlyvisible --name "^$1" | head -1)"
+  [ -n "$id" ] || return 1
+  eval "$(timeout 5 xdotool getwindowgeometry --shell "$id")"
+  vw_shot "$shot" && timeout 20 convert "$shot" -crop "${WIDTH}x$HEIGHT+$X+$Y" +repage "$VESK_WORK/screenshots/$2.png"
+}
+
+# The installer as a user clicks through it: welcome, folder, installation,
+# finish with "Start Vesk Clock now" checked, which starts the installed
+# clock; then the uninstaller: its confirmation page, which also ends the
+# running clock, and its last page. Every page is saved as a screenshot.
+scenario_release_pages() {
+  rel_release && rel_paths || { echo "FAIL release_pages: no release or paths"; return; }
+  rel_clean
+  local setup="Vesk Clock Setup" uninstall="Vesk Clock Uninstall" pid exe_win="$REL_INSTDIR_WIN\\VeskClock.exe"
+  local next='^control id=1 class=Button .* enabled=1 '
+  mkdir -p "$VESK_WORK/screenshots"
+  (exec timeout -k 5 100 wine "$REL_SETUP" >/dev/null 2>&1) &
+  pid=$!
+  check "release_pages: the installer opens on its welcome page" \
+    rel_wait_control "$setup" 'text=Welcome to Vesk Clock Setup$' 40 || return
+  rel_page_shot "$setup" installer_welcome
+  rel_click "$setup" "$next.*text=&Next >$"
+  check "release_pages: Next shows the folder page" rel_wait_control "$setup" 'text=Choose Install Location$' 10 || return
+  check "release_pages: ... offering $REL_INSTDIR_WIN" \
+    bash -c 'grep " class=Edit " | grep -qF "text=$1"' _ "$REL_INSTDIR_WIN" <<<"$(vw_winmsg controls "$setup")"
+  rel_page_shot "$setup" installer_folder
+  rel_click "$setup" "$next.*text=&Install$"
+  check "release_pages: Install installs and shows the finish page" \
+    rel_wait_control "$setup" 'text=Completing Vesk Clock Setup$' 40 || return
+  check "release_pages: ... with \"Start Vesk Clock now\" checked" \
+    rel_wait_control "$setup" ' checked=1 text=Start Vesk Clock now$' 1
+  rel_page_shot "$setup" installer_finish
+  check "release_pages: every file of the release is installed" rel_installed_as_released
+  rel_click "$setup" "$next.*text=&Finish$"
+  check "release_pages: Finish closes the installer" vw_wait_exit "$pid" 10
+  check "release_pages: ... and starts the installed clock" vw_wait_window TfrmMain 40 &&
+    check "release_pages: ... from $exe_win" rel_wait_for 5 rel_clock_runs "$exe_win"
+
+  (exec timeout -k 5 100 wine "$REL_INSTDIR/uninstall.exe" >/dev/null 2>&1) &
+  check "release_pages: the uninstaller asks to confirm the folder" \
+    rel_wait_control "$uninstall" 'text=Uninstall Vesk Clock$' 40 || { rel_stop_clocks; return; }
+  rel_page_shot "$uninstall" uninstaller_confirm
+  rel_click "$uninstall" "$next.*text=&Uninstall$"
+  check "release_pages: Uninstall removes it and says so" \
+    rel_wait_control "$uninstall" 'text=Uninstallation Complete$' 40
+  rel_page_shot "$uninstall" uninstaller_done
+  check "release_pages: ... after ending the running clock" rel_not rel_clock_runs "$exe_win"
+  rel_click "$uninstall" "$next.*text=&Close$"
+  check "release_pages: Close closes the uninstaller" rel_wait_for 10 rel_not vw_winmsg controls "$uninstall"
+  check "release_pages: the installation folder, the shortcut and the Uninstall entry are gone" rel_removed
+  note "screenshots: $VESK_WORK/screenshots/{installer_welcome,installer_folder,installer_finish,uninstaller_confirm,uninstaller_done}.png"
+  rel_stop_clocks
   rel_clean
 }

@@ -13,8 +13,8 @@
 //   winmsg wait-gone CLASS SEC          exit 0 once no window of CLASS exists
 //   winmsg dialog CAPTION               "text=..." of the message box with that caption
 //   winmsg dismiss CAPTION              presses OK on that message box
-//   winmsg controls CAPTION             the visible dialog with that caption: "window L T R B", then
-//                                       "control id=N class=C rect L T R B enabled=0|1 checked=0|1 text=..."
+//   winmsg controls PREFIX              the visible dialog whose caption begins so: "window L T R B title=...",
+//                                       then "control id=N class=C rect L T R B enabled=0|1 checked=0|1 text=..."
 //                                       per visible control (GetWindowRect; screen pixels)
 //   winmsg menu any                     the items of every open popup menu (class "#32768"), read
 //                                       inside the process showing it (menu_probe.dll, beside this
@@ -97,16 +97,22 @@ std::string BoxText(HWND box) {
   return {};
 }
 
-// The visible dialog captioned like `caption` (a wizard such as the
-// installer's) and its visible controls, nested pages included: a line
-// "window L T R B", then one line per control. Texts are read with
-// WM_GETTEXT, which reaches another process's edit controls too.
-int PrintControls(const char* caption) {
-  const HWND dialog = FindBox(caption);
+// The visible dialog whose caption begins with `prefix` (a wizard such as
+// the installer's names each page in its caption) and its visible controls,
+// nested pages included: "window L T R B title=...", then one line per
+// control. Texts are read with WM_GETTEXT, which reaches another process's
+// edit controls too.
+int PrintControls(const char* prefix) {
+  HWND dialog = nullptr;
+  char title[256] = {};
+  while ((dialog = FindWindowExA(nullptr, dialog, "#32770", nullptr)) != nullptr) {
+    GetWindowTextA(dialog, title, sizeof title);
+    if (IsWindowVisible(dialog) && std::strncmp(title, prefix, std::strlen(prefix)) == 0) break;
+  }
   if (dialog == nullptr) return 2;
   RECT r{};
   GetWindowRect(dialog, &r);
-  std::printf("window %ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+  std::printf("window %ld %ld %ld %ld title=%s\n", r.left, r.top, r.right, r.bottom, title);
   EnumChildWindows(
       dialog,
       [](HWND control, LPARAM) -> BOOL {
