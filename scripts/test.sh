@@ -104,7 +104,8 @@ for stage in "${stages[@]}"; do
     release)
       # The release made twice and compared, its contents, versions and
       # signing; then, unless the wine stage runs them too, the Wine
-      # scenarios of that very release (portable folder, installer).
+      # scenarios of that very release (portable folder, installer, both at
+      # display scales, the installer's pages).
       if [ ! -f build/windows/build.ninja ] && ! cmake --preset windows >build/logs/configure-windows.log 2>&1; then
         cat build/logs/configure-windows.log; failed_stages+=(release); total_fail=$((total_fail + 1)); continue
       fi
@@ -112,7 +113,8 @@ for stage in "${stages[@]}"; do
       count_summary build/logs/release.log release
       if [[ " ${stages[*]} " != *" wine "* ]]; then
         VESK_RELEASE_DIR="$root/build/release" "$root/tests/wine/run_all.sh" \
-          release_portable release_install release_upgrade release_uninstall </dev/null 2>&1 | tee build/logs/wine-release.log
+          release_portable release_install release_upgrade release_uninstall release_scale_installed \
+          release_scale_portable release_pages </dev/null 2>&1 | tee build/logs/wine-release.log
         count_summary build/logs/wine-release.log release
       fi
       ;;

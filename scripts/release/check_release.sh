@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Makes the release twice and checks it: once from this tree (build/windows,
 # build/release), once from a copy of the sources in another folder with its
-# own build folder; the two must be byte-identical. Then: the zip's file list,
-# times and version, the version resources of the program and the installer
-# read back under Wine, SHA256SUMS, a signature made with a throwaway
-# self-signed certificate, and the unsigned release saying it is unsigned.
+# own build folder; the two must be byte-identical. Then: the files of the
+# one list (assets/app_folder.txt) in the zip, in a folder made by
+# scripts/assemble_app.sh and in the installer's payload installed under Wine
+# (names and bytes; the uninstaller removes exactly those), the zip's times
+# and version, the winget and Scoop manifests (every required field, the
+# hashes), the version resources of the program and the installer read back
+# under Wine, SHA256SUMS, a signature made with a throwaway self-signed
+# certificate, and the unsigned release saying it is unsigned.
 # Prints PASS/FAIL lines and ends with "N passed, N failed".
 #
 #   scripts/release/check_release.sh
@@ -67,9 +71,11 @@ if ! "$copy/scripts/make_release.sh" --build-dir "$copy/build/win64-release" --o
 finish
 fi
 echo "     release from a fresh build in another folder: $(( $(now_ms) - t0 )) ms"
+winget_rel="packaging/winget/manifests/v/Vesk/VeskClock/$version"
 for f in "$top/VeskClock.exe" "$top.zip" "$top-setup.exe" SHA256SUMS; do
   check "$f is byte-identical in both builds" cmp -s "$rel/$f" "$copy/out/$f"
 done
+check "the package manifests are byte-identical in both builds" diff -r "$rel/packaging" "$copy/out/packaging"
 check "the linked programs are byte-identical" cmp -s build/windows/src/VeskClock.exe "$copy/build/win64-release/src/VeskClock.exe"
 check "the program holds no build folder" bash -c "! grep -aqF -e '$root' -e '$copy' '$rel/$top/VeskClock.exe'"
 check "the program's PE header has no link time" \
@@ -136,6 +142,73 @@ check "the project README names the current version ($version)" \
 check "SHA256SUMS lists the zip and the installer and is correct" \
   bash -c "cd '$rel' && [ \"\$(cut -d' ' -f3 SHA256SUMS | tr '\n' ' ')\" = '$top.zip $top-setup.exe ' ] && sha256sum --quiet -c SHA256SUMS"
 
+# ---- package manifests ------------------------------------------------------------
+
+# "key=value" for every scalar of a manifest, nested keys joined by dots:
+# YAML read by Debian's python3-yaml, JSON by jq.
+yaml_fields() {
+  /usr/bin/python3 -c '
+import sys, yaml
+def walk(keys, v):
+    if isinstance(v, dict):
+        for k, x in v.items(): walk(keys + [str(k)], x)
+    elif isinstance(v, list):
+        for i, x in enumerate(v): walk(keys + [str(i)], x)
+    else:
+        print(".".join(keys) + "=" + str(v))
+walk([], yaml.safe_load(open(sys.argv[1], encoding="utf-8")))' "$1"
+}
+json_fields() { jq -r 'paths(scalars) as $p | "\($p | map(tostring) | join("."))=\(getpath($p))"' "$1"; }
+# Manifest $2, read by $1, holds every "key=value" given after it ("key=?":
+# any value but an empty one); prints what it lacks.
+has_fields() {
+  local reader="$1" file="$2" fields row bad=0
+  shift 2
+  fields="$("$reader" "$file")" || { echo "     $file does not parse"; return 1; }
+  for row in "$@"; do
+    if [ "${row#*=}" = "?" ]; then grep -q "^${row%%=*}=." <<<"$fields" && continue
+    else grep -qxF "$row" <<<"$fields" && continue; fi
+    echo "     $(basename "$file"): want $row, have: $(grep "^${row%%=*}=" <<<"$fields" || echo nothing)"
+    bad=1
+  done
+  return "$bad"
+}
+# The manifests of release folder $1 against its files, with the downloads
+# under base address $2: every required field, both hashes, the schema
+# headers; "$3" prefixes the descriptions.
+check_manifests() {
+  local out="$1" base="$2" what="$3" id=Vesk.VeskClock winget scoop setup_sum zip_sum t
+  winget="$out/$winget_rel"
+  scoop="$out/packaging/scoop/veskclock.json"
+  setup_sum="$(sha256sum "$out/$top-setup.exe" | cut -d' ' -f1)"
+  zip_sum="$(sha256sum "$out/$top.zip" | cut -d' ' -f1)"
+  check "$what: winget version manifest" has_fields yaml_fields "$winget/$id.yaml" \
+    "PackageIdentifier=$id" "PackageVersion=$version" DefaultLocale=en-US ManifestType=version ManifestVersion=1.12.0
+  check "$what: winget installer manifest (nullsoft, per user, /S, the installer's URL and SHA-256)" \
+    has_fields yaml_fields "$winget/$id.installer.yaml" \
+    "PackageIdentifier=$id" "PackageVersion=$version" InstallerType=nullsoft Scope=user \
+    InstallerSwitches.Silent=/S InstallerSwitches.SilentWithProgress=/S UpgradeBehavior=install ProductCode=VeskClock \
+    "ReleaseDate=$(TZ=UTC date -d "@$SOURCE_DATE_EPOCH" +%Y-%m-%d)" Installers.0.Architecture=x64 \
+    "Installers.0.InstallerUrl=$base/$top-setup.exe" "Installers.0.InstallerSha256=${setup_sum^^}" \
+    ManifestType=installer ManifestVersion=1.12.0
+  check "$what: winget default-locale manifest" has_fields yaml_fields "$winget/$id.locale.en-US.yaml" \
+    "PackageIdentifier=$id" "PackageVersion=$version" PackageLocale=en-US "Publisher=$VESK_PUBLISHER" \
+    "PackageName=$VESK_PRODUCT_NAME" "License=$VESK_LICENSE" "ShortDescription=$VESK_DESCRIPTION" PackageUrl=? \
+    ManifestType=defaultLocale ManifestVersion=1.12.0
+  check "$what: each winget manifest names the 1.12.0 schema of its type" bash -c '
+    for t in version:"$1.yaml" installer:"$1.installer.yaml" defaultLocale:"$1.locale.en-US.yaml"; do
+      [ "$(head -1 "$2/${t#*:}")" = "# yaml-language-server: \$schema=https://aka.ms/winget-manifest.${t%%:*}.1.12.0.schema.json" ] ||
+        { echo "     ${t#*:}: $(head -1 "$2/${t#*:}")"; exit 1; }
+    done' _ "$id" "$winget"
+  check "$what: Scoop manifest (the zip's URL and SHA-256, its folder, a Start-menu shortcut)" \
+    has_fields json_fields "$scoop" "version=$version" "description=$VESK_DESCRIPTION" homepage=? \
+    "license=$VESK_LICENSE" "url=$base/$top.zip" "hash=$zip_sum" "extract_dir=$top" \
+    shortcuts.0.0=VeskClock.exe "shortcuts.0.1=$VESK_PRODUCT_NAME"
+  check "$what: the Scoop shortcut's program is in the zip's extract_dir" \
+    bash -c 'unzip -Z1 "$1" | grep -qxF "$(jq -r .extract_dir "$2")/$(jq -r ".shortcuts[0][0]" "$2")"' _ "$out/$top.zip" "$scoop"
+}
+check_manifests "$rel" "https://veskclock.example.com/download/$version" "manifests"
+
 # ---- version resources, read back under Wine -----------------------------------
 
 source "$root/scripts/wine_env.sh"
@@ -168,6 +241,10 @@ if [ "$wine_ok" -eq 1 ]; then
   timeout 60 wine "$rel/$top-setup.exe" /S "/D=$scratch" >/dev/null 2>&1
   check "the installer's payload is the zip's files, byte for byte, and uninstall.exe" \
     same_files "$unpacked/$top" "$installed" "$work/list-all.txt" uninstall.exe
+  product_code="$(yaml_fields "$rel/$winget_rel/Vesk.VeskClock.installer.yaml" | sed -n 's/^ProductCode=//p')"
+  check "the manifests' ProductCode ($product_code) names the Uninstall key the installer writes" bash -c '
+    [ "$(timeout 20 wine reg query "HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\\$1" /v InstallLocation 2>/dev/null |
+        tr -d "\r" | sed -n "s/^    InstallLocation    REG_SZ    //p")" = "$2" ]' _ "$product_code" "$scratch"
   echo "kept by the uninstaller" >"$installed/notes.txt"
   if [ -f "$installed/uninstall.exe" ]; then
     timeout 60 wine "$installed/uninstall.exe" /S >/dev/null 2>&1
@@ -191,6 +268,7 @@ openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Vesk Clock release 
   -addext "keyUsage=critical,digitalSignature" -addext "extendedKeyUsage=codeSigning" \
   -keyout "$cert/key.pem" -out "$cert/cert.pem" >"$cert/openssl.log" 2>&1
 if scripts/make_release.sh --no-build --out "$work/signed" --cert "$cert/cert.pem" --key "$cert/key.pem" \
+  --base-url "https://downloads.example.org/vesk/$version/" \
   >"$work/release-signed.log" 2>&1; then
   check "the signed release says it is signed" grep -q '^make_release: signed' "$work/release-signed.log"
   for f in "$top/VeskClock.exe" "$top-setup.exe"; do
@@ -198,6 +276,7 @@ if scripts/make_release.sh --no-build --out "$work/signed" --cert "$cert/cert.pe
       bash -c "osslsigncode verify -CAfile '$cert/cert.pem' -in '$work/signed/$f' >'$work/verify.log' 2>&1 ||
                { cat '$work/verify.log'; false; }"
   done
+  check_manifests "$work/signed" "https://downloads.example.org/vesk/$version" "signed release with --base-url"
   check "the signed zip holds the signed program" \
     bash -c "unzip -p '$work/signed/$top.zip' '$top/VeskClock.exe' | cmp -s - '$work/signed/$top/VeskClock.exe'"
   # The uninstaller is written by the installer: install into a scratch
