@@ -384,15 +384,8 @@ scenario_release_scale_portable() {
 
 # Waits until the wizard window whose caption begins with $1 shows a control
 # whose winmsg line matches the extended regex $2 (at most $3 s).
-rel_wait_control() {
-  local end=$(( $(vw_now_ms) + $3 * 1000 ))
-  while [ "$(vw_now_ms)" -lt "$end" ]; do
-    vw_winmsg controls "$1" | grep -qE "$2" && return 0
-    sleep 0.3
-  done
-  echo "no control matching '$2' in '$1' after $3 s" >&2
-  return 1
-}
+rel_has_control() { vw_winmsg controls "$1" | grep -qE "$2"; }
+rel_wait_control() { rel_wait_for "$3" rel_has_control "$1" "$2"; }
 
 # Clicks, with the real mouse, the middle of the control of wizard $1 whose
 # line matches $2.
