@@ -91,7 +91,7 @@ std::map<std::string, std::string> Snapshot(platform::IKeyStore& store) {
 
 struct TRound {
   std::vector<std::string> errors;
-  desktop::TPlacementRect bounds;
+  TRect bounds;
   desktop::TWindowState state;
   bool checks[3];
 };

@@ -195,8 +195,8 @@ int main(int argc, char** argv) {
     face.SetScale(vesk::app::FaceScaleFor(o.pixels_per_inch));
     face.Build(AsFolder(o.skin));
     face.SetTime(*o.time);
-    face.Compose(*o.time, vesk::app::TBlendFunction{vesk::app::kBlendOpSourceOver, 0, static_cast<std::uint8_t>(o.fade),
-                                                    vesk::app::kAlphaFormatSourceAlpha});
+    face.Compose(*o.time, vesk::TBlendFunction{vesk::kBlendOpSourceOver, 0, static_cast<std::uint8_t>(o.fade),
+                                                    vesk::kAlphaFormatSourceAlpha});
     vesk::imaging::WriteRgbaPng(
         o.out,
         vesk::imaging::BitmapToRgba(*face.CompositionBitmap, o.premultiplied ? vesk::imaging::TPngAlpha::Premultiplied

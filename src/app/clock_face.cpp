@@ -150,19 +150,18 @@ void TClockFace::Compose(const TLocalTime& t, const TBlendFunction& blend) {
         return measured_->Width;
       },
       FaceGeometry(scale_));
-  const platform::BlendRecord record{blend.BlendOp, blend.BlendFlags, blend.SourceConstantAlpha, blend.AlphaFormat};
   // Everything outside the rectangles the items were blended into is still
   // transparent black.
-  raster::TRect drawn{};
+  TRect drawn{};
   for (const TFaceTextItem& item : items) {
     const platform::FontDesc font = DrawingFont(item.Font);
     text.Font().Assign(font);
     if (text.Surface() != nullptr) {
       // Letters (the read-out's "am"/"pm") in the font's letter face.
       for (const TTextRun& run : TextRuns(item.Text, font, fonts_->ResolveLetters(font), TextWidthOn(*text.Surface()))) {
-        const raster::TRect r = text_bitmaps_.DrawAlphaText(item.Position.X + run.X, item.Position.Y, run.Text,
-                                                            run.Font, *text.Surface(), record);
-        drawn = raster::IsRectEmpty(drawn) ? r : raster::UnionRect(drawn, r);
+        const TRect r = text_bitmaps_.DrawAlphaText(item.Position.X + run.X, item.Position.Y, run.Text,
+                                                            run.Font, *text.Surface(), blend);
+        drawn = IsRectEmpty(drawn) ? r : UnionRect(drawn, r);
       }
       text.Changed();
     }
@@ -175,9 +174,9 @@ void TClockFace::Compose(const TLocalTime& t, const TBlendFunction& blend) {
   // Even edges: the transformed bounds of an identity round odd edges
   // outwards by a column or row, which would reach past the clip and leave
   // the whole-row copy of the layer's rows.
-  drawn = raster::TRect{drawn.Left & ~1, drawn.Top & ~1, drawn.Right + (drawn.Right & 1), drawn.Bottom + (drawn.Bottom & 1)};
+  drawn = TRect{drawn.Left & ~1, drawn.Top & ~1, drawn.Right + (drawn.Right & 1), drawn.Bottom + (drawn.Bottom & 1)};
   text.SetClipRect(drawn);
-  Image321->PaintTo(*CompositionBitmap, raster::TRect{0, 0, Width(), Height()});
+  Image321->PaintTo(*CompositionBitmap, TRect{0, 0, Width(), Height()});
   text.ResetClipRect();
 }
 

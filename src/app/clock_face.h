@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-#include "app/blend_function.h"
+#include "base/blend_function.h"
 #include "app/clock_source.h"
 #include "app/face_geometry.h"
 #include "app/font_substitution.h"
@@ -24,12 +24,12 @@
 namespace vesk::app {
 
 // Where every hand turns: the face point (75, 75), whatever the face's size.
-inline constexpr raster::TFloatPoint kHandPosition{75.0f, 75.0f};
+inline constexpr TFloatPoint kHandPosition{75.0f, 75.0f};
 
 // A hand: its image in the skin folder and its pivot in the image's pixels.
 struct THandSkin {
   const char* File;
-  raster::TFloatPoint Pivot;
+  TFloatPoint Pivot;
 };
 inline constexpr THandSkin kHourHandSkin{"hours.png", {4.0f, 42.5f}};
 inline constexpr THandSkin kMinuteHandSkin{"minutes.png", {2.5f, 51.0f}};

@@ -6,7 +6,7 @@
 // the one the clock always used.
 #include <cstdint>
 
-#include "raster/rect.h"
+#include "base/geometry.h"
 
 namespace vesk::app {
 
@@ -58,7 +58,7 @@ struct TFaceScale {
 [[nodiscard]] constexpr float ScaledPoint(float p, TFaceScale s) noexcept {
   return static_cast<float>((static_cast<double>(p) + 0.5) * s.PixelsPerInch / kBasePixelsPerInch - 0.5);
 }
-[[nodiscard]] constexpr raster::TFloatPoint ScaledPoint(raster::TFloatPoint p, TFaceScale s) noexcept {
+[[nodiscard]] constexpr TFloatPoint ScaledPoint(TFloatPoint p, TFaceScale s) noexcept {
   return {ScaledPoint(p.X, s), ScaledPoint(p.Y, s)};
 }
 
@@ -81,11 +81,11 @@ struct TFaceScale {
 struct TFaceGeometry {
   TFaceScale Scale;
   // Where every hand's pivot lies on the face (75, 75 at s = 1).
-  raster::TFloatPoint HandPosition;
+  TFloatPoint HandPosition;
   // The pivots in the scaled hand images.
-  raster::TFloatPoint HourPivot, MinutePivot, SecondPivot;
+  TFloatPoint HourPivot, MinutePivot, SecondPivot;
   // Top-left corners of the read-out (ghost and time) and of the label.
-  raster::TPoint ReadoutPosition, LabelPosition;
+  TPoint ReadoutPosition, LabelPosition;
   // The date: y of its top, and the numbers of its centring rule
   // x = DateLeft + (DateSpan - w) div 2.
   std::int32_t DateTop, DateLeft, DateSpan;
@@ -100,7 +100,7 @@ struct TFaceGeometry {
 [[nodiscard]] TFaceGeometry FaceGeometry(TFaceScale s) noexcept;
 
 // The size of a face image of w x h at 100 % when shown at scale `s`.
-[[nodiscard]] constexpr raster::TPoint ScaledFaceSize(std::int32_t w, std::int32_t h, TFaceScale s) noexcept {
+[[nodiscard]] constexpr TPoint ScaledFaceSize(std::int32_t w, std::int32_t h, TFaceScale s) noexcept {
   return {ScaledImageLength(w, s), ScaledImageLength(h, s)};
 }
 

@@ -52,7 +52,7 @@ void OpenProductPage(platform::IKeyStore& store, IShell& shell) {
   const std::optional<std::uint32_t> kept = platform::ReadIntegerValue(*key, kAllowWindowReuseName);
   platform::WriteIntegerValue(*key, kAllowWindowReuseName, 0);
 
-  const TShellRequest request{"open", ProductPageAddress(), {}, {}, kShowMaximized};
+  const TShellRequest request{"open", ProductPageAddress(), {}, {}, platform::kShowMaximized};
   // The shell reports no failure of its own; anything it raises (such as a
   // lack of memory) is passed on only after the setting is back.
   std::exception_ptr shell_error;

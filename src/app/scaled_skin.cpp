@@ -53,12 +53,12 @@ TSkinSource ChooseSkinSource(TFaceScale s, const std::function<bool(std::int32_t
   return {best, true};
 }
 
-raster::TPoint ResampledSize(std::int32_t w, std::int32_t h, std::int32_t percent, TFaceScale s) {
+TPoint ResampledSize(std::int32_t w, std::int32_t h, std::int32_t percent, TFaceScale s) {
   return {ResampledLength(w, percent, s), ResampledLength(h, percent, s)};
 }
 
 void ResampleSkinImage(raster::TBitmap32& image, std::int32_t percent, TFaceScale s) {
-  const raster::TPoint size = ResampledSize(image.Width(), image.Height(), percent, s);
+  const TPoint size = ResampledSize(image.Width(), image.Height(), percent, s);
   const raster::TDrawMode draw_mode = image.DrawMode();
   const raster::TCombineMode combine_mode = image.CombineMode();
 
@@ -71,7 +71,7 @@ void ResampleSkinImage(raster::TBitmap32& image, std::int32_t percent, TFaceScal
   // q = (p + 0.5) f - 0.5: the image scaled by f about its corner (-0.5, -0.5).
   const float f = static_cast<float>(static_cast<double>(s.PixelsPerInch) * 100 / (kBasePixelsPerInch * percent));
   raster::TAffineTransformation t;
-  t.SetSrcRect(raster::TFloatRect{0, 0, static_cast<float>(source.Width()), static_cast<float>(source.Height())});
+  t.SetSrcRect(TFloatRect{0, 0, static_cast<float>(source.Width()), static_cast<float>(source.Height())});
   t.Translate(0.5f, 0.5f);
   t.Scale(f, f);
   t.Translate(-0.5f, -0.5f);

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "raster/color32.h"
-#include "raster/exceptions.h"
+#include "base/errors.h"
 
 namespace vesk::imaging {
 

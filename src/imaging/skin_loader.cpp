@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "base/scope_exit.h"
 #include "imaging/png_decoder.h"
 #include "platform/process.h"
 #include "raster/modes.h"
@@ -73,19 +74,13 @@ void LoadSkinImageFile(raster::TBitmap32& target, const std::string& path) {
   // Only now is the target touched: resized to the image and overwritten
   // with its pixels, all four bytes as they stand. The copy is bracketed like
   // an assignment: one report at the end, also when resizing fails.
-  target.BeginUpdate();
-  try {
+  {
+    const TUpdateScope bracket(target, crChanged);
     target.SetSize(image.Width, image.Height);
     if (!target.Empty()) {
       std::memcpy(target.Bits(), image.Pixels.data(), image.Pixels.size() * sizeof(raster::TColor32));
     }
-  } catch (...) {
-    target.EndUpdate();
-    target.Changed();
-    throw;
   }
-  target.EndUpdate();
-  target.Changed();
   target.SetDrawMode(raster::dmBlend);
   target.SetCombineMode(raster::cmMerge);
 }

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <utility>
 
-#include "raster/exceptions.h"
+#include "base/errors.h"
 
 namespace vesk::platform {
 

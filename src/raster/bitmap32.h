@@ -18,7 +18,7 @@
 #include "raster/custom_map.h"
 #include "raster/font.h"
 #include "raster/modes.h"
-#include "raster/rect.h"
+#include "base/geometry.h"
 
 namespace vesk::platform {
 class Surface;

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "raster/rect.h"
+#include "base/geometry.h"
 
 namespace vesk::raster {
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "raster/exceptions.h"
+#include "base/errors.h"
 
 namespace vesk::raster {
 

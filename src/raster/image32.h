@@ -19,7 +19,7 @@
 #include "raster/layer_collection.h"
 #include "raster/paint_box32.h"
 #include "raster/paint_stages.h"
-#include "raster/rect.h"
+#include "base/geometry.h"
 
 namespace vesk::raster {
 

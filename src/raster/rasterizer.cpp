@@ -6,6 +6,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "base/scope_exit.h"
 #include "raster/merge.h"
 #include "raster/row_sampler.h"
 
@@ -69,19 +70,13 @@ void TRasterizer::Rasterize(TBitmap32& target, const TRect& r) {
   TCustomSampler& sampler = *sampler_;
   const std::int32_t update_count = target.UpdateCount();
   sampler.PrepareSampling();
-  auto restore = [&] {
+  const TScopeExit restore([&] {
     while (target.UpdateCount() > update_count) target.EndUpdate();
     sampler.FinalizeSampling();
-  };
-  try {
-    TRect w = IntersectRect(r, target.BoundsRect());
-    if (sampler.HasBounds()) w = IntersectRect(w, sampler.GetSampleBounds());
-    DoRasterize(target, w);
-  } catch (...) {
-    restore();
-    throw;
-  }
-  restore();
+  });
+  TRect w = IntersectRect(r, target.BoundsRect());
+  if (sampler.HasBounds()) w = IntersectRect(w, sampler.GetSampleBounds());
+  DoRasterize(target, w);
 }
 
 void TRasterizer::AssignColor(TColor32& pixel, TColor32 sample) {

@@ -4,7 +4,7 @@
 // transformation, sampled there by the source bitmap's resampler, and stored
 // with the source's draw mode.
 #include "raster/bitmap32.h"
-#include "raster/exceptions.h"
+#include "base/errors.h"
 #include "raster/rasterizer.h"
 #include "raster/transformation.h"
 

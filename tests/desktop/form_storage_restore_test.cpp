@@ -12,7 +12,7 @@ using Restore = StorageFixture;
 
 TEST_F(Restore, FirstRunKeepsTheDesignAndRaisesTheRestoreEvent) {
   Show();
-  EXPECT_EQ(owner_.Window.Bounds, (TPlacementRect{192, 114, 342, 264})) << "no position applied";
+  EXPECT_EQ(owner_.Window.Bounds, (TRect{192, 114, 342, 264})) << "no position applied";
   EXPECT_EQ(owner_.Window.State, wsNormal);
   for (const char* item : {"OnTop1", "LoadatStartup1", "Chimes1"}) EXPECT_TRUE(owner_.Item(item).checked_) << item;
   EXPECT_EQ(events_, (std::vector<std::string>{"RestorePlacement", "FormShow on_top=1"}));
@@ -21,15 +21,15 @@ TEST_F(Restore, FirstRunKeepsTheDesignAndRaisesTheRestoreEvent) {
   EXPECT_TRUE(store_.Writes.empty()) << "a restore writes nothing";
   // The closing placement pass: hidden while not shown, maximized at (0, 0).
   ASSERT_EQ(owner_.Window.SetCalls.size(), 1u);
-  EXPECT_EQ(owner_.Window.SetCalls[0].ShowCmd, kShowHide);
-  EXPECT_EQ(owner_.Window.SetCalls[0].MaxPosition, (TPlacementPoint{0, 0}));
+  EXPECT_EQ(owner_.Window.SetCalls[0].ShowCmd, platform::kShowHide);
+  EXPECT_EQ(owner_.Window.SetCalls[0].MaxPosition, (TPoint{0, 0}));
 }
 
 TEST_F(Restore, PositionOnlyWithTheSizeKept) {
   const struct {
     const char* what;
     std::vector<std::pair<std::string, std::string>> values;
-    TPlacementRect expected;
+    TRect expected;
   } rows[] = {
       {"plain NormPos", {{"NormPos", "300,200,500,350"}}, {300, 200, 450, 350}},
       {"spaces and commas", {{"NormPos", "300, 200 ,  450,350"}}, {300, 200, 450, 350}},
@@ -65,10 +65,10 @@ TEST_F(Restore, FlagsAndMinMaxPositions) {
   storage_->RestoreFromRegistry();
   ASSERT_EQ(owner_.Window.SetCalls.size(), 2u) << "the stored placement, then the closing pass";
   EXPECT_EQ(owner_.Window.SetCalls[0].Flags, 1u);
-  EXPECT_EQ(owner_.Window.SetCalls[0].MinPosition, (TPlacementPoint{-32000, -32000}));
-  EXPECT_EQ(owner_.Window.SetCalls[0].MaxPosition, (TPlacementPoint{-1, -1}));
-  EXPECT_EQ(owner_.Window.SetCalls[0].ShowCmd, kShowHide) << "not shown yet";
-  EXPECT_EQ(owner_.Window.SetCalls[1].MaxPosition, (TPlacementPoint{0, 0}));
+  EXPECT_EQ(owner_.Window.SetCalls[0].MinPosition, (TPoint{-32000, -32000}));
+  EXPECT_EQ(owner_.Window.SetCalls[0].MaxPosition, (TPoint{-1, -1}));
+  EXPECT_EQ(owner_.Window.SetCalls[0].ShowCmd, platform::kShowHide) << "not shown yet";
+  EXPECT_EQ(owner_.Window.SetCalls[1].MaxPosition, (TPoint{0, 0}));
 
   owner_.Window = TFakeWindow{};
   owner_.Window.Flags = 2;
@@ -171,7 +171,7 @@ TEST_F(Restore, NonStringPlacementValueStopsTheRestore) {
 TEST_F(Restore, OffScreenPositionIsBroughtBackButNotRewritten) {
   Seed("NormPos", "5000,5000,5150,5150");
   Show();
-  EXPECT_EQ(owner_.Window.Bounds, (TPlacementRect{1770, 890, 1920, 1040})) << "into the work area, same size";
+  EXPECT_EQ(owner_.Window.Bounds, (TRect{1770, 890, 1920, 1040})) << "into the work area, same size";
   EXPECT_EQ(Value("NormPos"), "5000,5000,5150,5150") << "until the next save";
   // A position on a second monitor that exists stays.
   owner_.Window = TFakeWindow{};

@@ -49,7 +49,7 @@ class TFakeShell : public ITrayShell {
 class TFakeHost : public ITrayHost {
  public:
   [[nodiscard]] std::uintptr_t WindowHandle() const override { return 0x1234; }
-  [[nodiscard]] TScreenPoint CursorPos() override { return Cursor; }
+  [[nodiscard]] TPoint CursorPos() override { return Cursor; }
   [[nodiscard]] TShiftState ModifierKeys() override { return Keys; }
   [[nodiscard]] bool WindowEnabled() override { return Enabled; }
   void SetForeground() override { Log.push_back("foreground"); }
@@ -57,7 +57,7 @@ class TFakeHost : public ITrayHost {
   void ProcessMessages() override { Log.push_back("process-messages"); }
   void ReportError(const std::exception& error) override { Errors.emplace_back(error.what()); }
 
-  TScreenPoint Cursor{700, 740};
+  TPoint Cursor{700, 740};
   TShiftState Keys = 0;
   bool Enabled = true;
   std::vector<std::string>& Log;

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/blend_function.h"
+#include "base/blend_function.h"
 #include "app/chime_check.h"
 #include "app/clock_face.h"
 #include "app/face_redraw_gate.h"

@@ -6,7 +6,7 @@
 #include "app/win32/application.h"
 #include "app/win32/frm_main.h"
 #include "app/win32/wide_text.h"
-#include "raster/exceptions.h"
+#include "base/errors.h"
 
 namespace vesk::app::win32 {
 

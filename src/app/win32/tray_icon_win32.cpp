@@ -86,10 +86,10 @@ bool TTrayIconWindow::NotifyIcon(desktop::TNotifyIconMessage message, const desk
 
 std::uintptr_t TTrayIconWindow::WindowHandle() const { return reinterpret_cast<std::uintptr_t>(handle_); }
 
-desktop::TScreenPoint TTrayIconWindow::CursorPos() {
+TPoint TTrayIconWindow::CursorPos() {
   POINT p{};
   GetCursorPos(&p);
-  return desktop::TScreenPoint{p.x, p.y};
+  return TPoint{p.x, p.y};
 }
 
 desktop::TShiftState TTrayIconWindow::ModifierKeys() {

@@ -45,7 +45,7 @@ class TTrayIconWindow final : public desktop::ITrayShell, public desktop::ITrayH
 
   // ITrayHost.
   [[nodiscard]] std::uintptr_t WindowHandle() const override;
-  [[nodiscard]] desktop::TScreenPoint CursorPos() override;
+  [[nodiscard]] TPoint CursorPos() override;
   [[nodiscard]] desktop::TShiftState ModifierKeys() override;
   [[nodiscard]] bool WindowEnabled() override;
   void SetForeground() override;
