@@ -58,7 +58,7 @@ void TRasterizer::Rasterize(TBitmap32& target, const TRect& r, const TBitmap32& 
   src_alpha_ = source.MasterAlpha();
   mode_ = source.DrawMode();
   combine_ = source.CombineMode() == cmMerge ? cmMerge : cmBlend;
-  blend_ = BLEND_MEM_EX[static_cast<int>(combine_)];
+  blend_ = PixelRoutines().PixelExInPlace[Column(combine_)];
   callback_ = source.OnPixelCombine;
   transparent_color_ = source.OuterColor();
   if (mode_ == dmCustom && !callback_) mode_ = dmOpaque;
@@ -83,7 +83,6 @@ void TRasterizer::AssignColor(TColor32& pixel, TColor32 sample) {
   switch (mode_) {
     case dmBlend:
       blend_(sample, pixel, src_alpha_);
-      EMMS();
       break;
     case dmTransparent:
       if (sample != transparent_color_) pixel = sample;
@@ -106,7 +105,6 @@ void TRasterizer::AssignRow(TColor32* pixels, const TColor32* samples, std::int3
         // too (its scaled alpha stays 0), and the row skips such samples
         // itself.
         MergeRowEx(samples, pixels, count, src_alpha_);
-        EMMS();
         break;
       }
       // [i, end) is the next run of samples with non-zero alpha.
@@ -117,7 +115,6 @@ void TRasterizer::AssignRow(TColor32* pixels, const TColor32* samples, std::int3
         for (std::int32_t k = i; k < end; ++k) blend_(samples[k], pixels[k], src_alpha_);
         i = end;
       }
-      EMMS();
       break;
     }
     case dmTransparent:
