@@ -60,19 +60,21 @@ void TClockFace::CreateCompositionBitmap() {
   CompositionBitmap->SetCombineMode(raster::cmMerge);
 }
 
-raster::TRotLayer* TClockFace::CreateHand(const std::string& skin_folder, const THandSkin& skin) {
+raster::TRotLayer* TClockFace::CreateHand(const std::string& skin_folder, const char* file, TFloatPoint pivot,
+                                          TFloatPoint position) {
   auto* hand = Image321->Layers().Add<raster::TRotLayer>();
-  LoadScaledSkinImage(hand->Bitmap(), skin_folder, skin.File, scale_);
+  LoadScaledSkinImage(hand->Bitmap(), skin_folder, file, scale_);
   raster::TKernelResampler::Create(hand->Bitmap())->SetKernel(std::make_unique<raster::TLanczosKernel>());
-  hand->SetBitmapCenter(ScaledPoint(skin.Pivot, scale_));
-  hand->SetPosition(ScaledPoint(kHandPosition, scale_));
+  hand->SetBitmapCenter(pivot);
+  hand->SetPosition(position);
   return hand;
 }
 
 void TClockFace::CreateHands(const std::string& skin_folder) {
-  HourHand = CreateHand(skin_folder, kHourHandSkin);
-  MinuteHand = CreateHand(skin_folder, kMinuteHandSkin);
-  SecondHand = CreateHand(skin_folder, kSecondHandSkin);
+  const TFaceGeometry g = FaceGeometry(scale_);
+  HourHand = CreateHand(skin_folder, kHourHandSkin.File, g.HourPivot, g.HandPosition);
+  MinuteHand = CreateHand(skin_folder, kMinuteHandSkin.File, g.MinutePivot, g.HandPosition);
+  SecondHand = CreateHand(skin_folder, kSecondHandSkin.File, g.SecondPivot, g.HandPosition);
 }
 
 void TClockFace::KeepBitmapAndLayerStages() {

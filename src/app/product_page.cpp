@@ -44,8 +44,7 @@ void OpenProductPage(platform::IKeyStore& store, IShell& shell) {
   const platform::TKeyStatus status = store.OpenKey(kBrowserMainKeyPath, platform::kaFull, platform::koExisting, key);
   if (!status.Ok() || !key) {
     // Without the key the value cannot be written.
-    throw platform::ERegistryException(platform::FailedToSetDataText(kAllowWindowReuseName), status.Code,
-                                       status.Text);
+    throw platform::ERegistryException(platform::FailedToSetDataText(kAllowWindowReuseName), status.Code);
   }
   // Nothing when the value does not exist; an unreadable or non-integer
   // value raises here, before anything is changed.

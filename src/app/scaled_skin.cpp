@@ -13,14 +13,10 @@ namespace vesk::app {
 
 namespace {
 
-// The scale in hundredths of a percent of 96 ppi: exact for every ppi.
-constexpr std::int64_t ScaleBasisPoints(TFaceScale s) { return std::int64_t{s.PixelsPerInch} * 10000 / 96; }
-
-// ceil(v * ppi * 100 / (96 * percent)) in integers.
+// A length of the set `percent` at scale s: v * ppi * 100 / (96 * percent),
+// rounded up.
 std::int32_t ResampledLength(std::int32_t v, std::int32_t percent, TFaceScale s) {
-  const std::int64_t num = std::int64_t{v} * s.PixelsPerInch * 100;
-  const std::int64_t den = std::int64_t{kBasePixelsPerInch} * percent;
-  return static_cast<std::int32_t>((num + den - 1) / den);
+  return MulDivCeil(v, s.PixelsPerInch * 100, kBasePixelsPerInch * percent);
 }
 
 }  // namespace
@@ -36,19 +32,18 @@ std::string ScaledSkinFileName(std::string_view file, std::int32_t percent) {
 
 TSkinSource ChooseSkinSource(TFaceScale s, const std::function<bool(std::int32_t)>& has_set) {
   if (s.IsBase()) return {100, false};
-  const std::int64_t wanted = ScaleBasisPoints(s);  // 12500 for 125 %
   // The set made for this scale, as it is.
   for (const std::int32_t pct : kSkinSetPercents) {
-    if (std::int64_t{pct} * 100 == wanted && has_set(pct)) return {pct, false};
+    if (s.CompareToPercent(pct) == 0 && has_set(pct)) return {pct, false};
   }
   // The nearest larger set: scaling down loses least.
   for (const std::int32_t pct : kSkinSetPercents) {
-    if (std::int64_t{pct} * 100 > wanted && has_set(pct)) return {pct, true};
+    if (s.CompareToPercent(pct) < 0 && has_set(pct)) return {pct, true};
   }
   // Above every set: the largest one that is there, else the 100 % file.
   std::int32_t best = 100;
   for (const std::int32_t pct : kSkinSetPercents) {
-    if (std::int64_t{pct} * 100 < wanted && has_set(pct)) best = pct;
+    if (s.CompareToPercent(pct) > 0 && has_set(pct)) best = pct;
   }
   return {best, true};
 }

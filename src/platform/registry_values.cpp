@@ -7,7 +7,7 @@ namespace vesk::platform {
 namespace {
 
 [[noreturn]] void Raise(const std::string& message, const TKeyStatus& status) {
-  throw ERegistryException(message, status.Code, status.Text);
+  throw ERegistryException(message, status.Code);
 }
 
 bool IsStringType(TRegValueType type) { return type == rvString || type == rvExpandString; }

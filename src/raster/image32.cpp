@@ -84,24 +84,6 @@ void TCustomImage32::SetScale(float value) {
   Changed();
 }
 
-void TCustomImage32::SetScaleX(float value) {
-  value = std::max(value, kMinScale);
-  if (value == scale_x_) return;
-  scale_x_ = value;
-  InvalidateView();
-  if (OnScaleChange) OnScaleChange(this);
-  Changed();
-}
-
-void TCustomImage32::SetScaleY(float value) {
-  value = std::max(value, kMinScale);
-  if (value == scale_y_) return;
-  scale_y_ = value;
-  InvalidateView();
-  if (OnScaleChange) OnScaleChange(this);
-  Changed();
-}
-
 void TCustomImage32::SetOffsetHorz(float value) {
   if (value == offset_horz_) return;
   offset_horz_ = value;

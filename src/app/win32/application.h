@@ -27,7 +27,6 @@ class TApplication {
   // Registers the program's private fonts and makes the application window.
   void Initialize();
 
-  [[nodiscard]] const std::string& Title() const { return title_; }
   void SetTitle(std::string_view title);
 
   [[nodiscard]] HINSTANCE Instance() const { return instance_; }
@@ -43,7 +42,6 @@ class TApplication {
   // Returns the process exit code.
   int Run();
   void Terminate();
-  [[nodiscard]] bool Terminated() const { return terminated_; }
 
   // Hides the main window; the notification-area icon shows it again.
   void Minimize();

@@ -75,15 +75,13 @@ class TTrayPopupMenu final : public desktop::ITrayPopupMenu {
   explicit TTrayPopupMenu(TPopupMenuWindow& window) : window_(window) {}
 
   [[nodiscard]] bool AutoPopup() const override { return true; }
-  void SetPopupComponent(const desktop::TTrayIcon* component) override { popup_component_ = component; }
-  [[nodiscard]] const desktop::TTrayIcon* PopupComponent() const { return popup_component_; }
+  void SetPopupComponent(const desktop::TTrayIcon* /*component*/) override {}
   void Popup(int x, int y) override;
   // The clock's menu has no default item.
   bool ClickDefaultItem() override { return false; }
 
  private:
   TPopupMenuWindow& window_;
-  const desktop::TTrayIcon* popup_component_ = nullptr;
 };
 
 }  // namespace vesk::app::win32
