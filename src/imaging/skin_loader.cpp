@@ -39,9 +39,7 @@ class FileByteSource final : public PngByteSource {
 }  // namespace
 
 std::string SkinFilePath(std::string_view relative_path) {
-  std::string path = platform::ExecutableFolder();
-  for (const char c : relative_path) path += (c == '\\') ? platform::kPathSeparator : c;
-  return path;
+  return platform::JoinAppPath(platform::ExecutableFolder(), relative_path);
 }
 
 std::string CannotOpenFileMessage(std::string_view absolute_path, std::string_view reason) {

@@ -20,9 +20,22 @@ inline constexpr char kPathSeparator = '\\';
 inline constexpr char kPathSeparator = '/';
 #endif
 
+// The running executable's full path, as the process reports it. Raises
+// std::runtime_error when the system cannot tell.
+[[nodiscard]] std::string ExecutablePath();
+
 // The folder that holds the running executable, always ending in
 // kPathSeparator. Raises std::runtime_error when the system cannot tell.
 [[nodiscard]] std::string ExecutableFolder();
+
+// `folder` (ending with a separator) followed by a path relative to it,
+// written with backslashes (as the program names its files), each turned
+// into the platform's separator.
+[[nodiscard]] inline std::string JoinAppPath(std::string_view folder, std::string_view relative) {
+  std::string path(folder);
+  for (const char c : relative) path += (c == '\\') ? kPathSeparator : c;
+  return path;
+}
 
 // The path made absolute against the current directory, with "." and ".."
 // segments resolved textually (links are not followed). An empty path gives

@@ -46,7 +46,7 @@ void TApplication::CreateMainForm() { main_form_ = std::make_unique<TfrmMain>(*t
 
 int TApplication::Run() {
   if (!main_form_) return 1;  // the window could not be made; the error was shown
-  if (main_form_ && !terminated_) RunHandler([&] { main_form_->Show(); });
+  if (main_form_ && !terminated_) RunHandler([&] { main_form_->Program().Show(); });
   MSG message;
   while (!terminated_) {
     const BOOL got = GetMessageW(&message, nullptr, 0, 0);
@@ -68,7 +68,7 @@ void TApplication::Terminate() {
 }
 
 void TApplication::Minimize() {
-  if (main_form_ && main_form_->Handle() != nullptr) ShowWindow(main_form_->Handle(), SW_HIDE);
+  if (main_form_ && main_form_->Handle() != nullptr) RunHandler([&] { main_form_->Program().ApplicationMinimize(); });
 }
 
 void TApplication::HandleException(const std::exception& error) { ShowException(error.what()); }

@@ -17,19 +17,21 @@
 
 namespace vesk::platform {
 
-std::string ExecutableFolder() {
+std::string ExecutablePath() {
   std::vector<char> buffer(4096);
   for (;;) {
     const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
     if (n < 0) {
       throw std::runtime_error("Cannot find the program's folder. " + SystemErrorText(errno));
     }
-    if (static_cast<std::size_t>(n) < buffer.size()) {
-      std::string path(buffer.data(), static_cast<std::size_t>(n));
-      return path.substr(0, path.rfind('/') + 1);
-    }
+    if (static_cast<std::size_t>(n) < buffer.size()) return std::string(buffer.data(), static_cast<std::size_t>(n));
     buffer.resize(buffer.size() * 2);  // the link may have been cut short
   }
+}
+
+std::string ExecutableFolder() {
+  const std::string path = ExecutablePath();
+  return path.substr(0, path.rfind('/') + 1);
 }
 
 std::string AbsolutePath(std::string_view path) {

@@ -38,20 +38,24 @@ std::string Narrow(std::wstring_view text) {
 
 }  // namespace
 
-std::string ExecutableFolder() {
+std::string ExecutablePath() {
   std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
     const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (n == 0) {
       throw std::runtime_error("Cannot find the program's folder. " + SystemErrorText(GetLastError()));
     }
-    if (n < buffer.size()) {
-      std::wstring path(buffer.data(), n);
-      const std::size_t slash = path.find_last_of(L"\\/");
-      return Narrow(path.substr(0, slash == std::wstring::npos ? 0 : slash + 1));
-    }
-    buffer.resize(buffer.size() * 2);  // the name was cut short
+    if (n < buffer.size()) return Narrow(std::wstring_view(buffer.data(), n));
+    // The name was cut short; no path is longer than 32767 characters.
+    if (buffer.size() >= 32768) throw std::runtime_error("Cannot find the program's folder.");
+    buffer.resize(buffer.size() * 2);
   }
+}
+
+std::string ExecutableFolder() {
+  const std::string path = ExecutablePath();
+  const std::size_t slash = path.find_last_of("\\/");
+  return path.substr(0, slash == std::string::npos ? 0 : slash + 1);
 }
 
 std::string AbsolutePath(std::string_view path) {

@@ -5,6 +5,7 @@
 #include "platform/surface.h"
 #include "platform/sys_color.h"
 #include "platform/win32/dib_section.h"
+#include "platform/win32/win32_types.h"
 
 namespace vesk::platform {
 
@@ -79,9 +80,8 @@ class GdiSurface final : public Surface {
         std::int64_t{sy} + height > source.Height()) {
       return false;
     }
-    const BLENDFUNCTION f{blend.BlendOp, blend.BlendFlags, blend.SourceConstantAlpha, blend.AlphaFormat};
     const BOOL ok = ::AlphaBlend(dc_, x, y, width, height, static_cast<HDC>(source.Handle()), sx, sy, width,
-                                 height, f);
+                                 height, win32::ToBLENDFUNCTION(blend));
     GdiFlush();
     return ok != FALSE;
   }
