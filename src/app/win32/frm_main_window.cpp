@@ -47,12 +47,19 @@ TfrmMain::TfrmMain(TApplication& application) : application_(application) {
   tray_window_->OnShellRestarted = [this] { RunHandler([this] { program_->ShellRestarted(); }); };
   media_window_->OnNotify = [this](std::uint32_t result) { RunHandler([&] { program_->MediaNotify(result); }); };
 
+  // Closing the application window closes the clock the usual way, through
+  // its two-phase close.
+  application_.OnMinimize = [this] { program_->ApplicationMinimize(); };
+  application_.OnClose = [this] { PostMessageW(Handle(), WM_CLOSE, 0, 0); };
+
   program_->Create();
   frmMain = this;
   RunHandler([this] { program_->FormCreate(); });
 }
 
 TfrmMain::~TfrmMain() {
+  application_.OnMinimize = nullptr;
+  application_.OnClose = nullptr;
   program_.reset();
   if (frmMain == this) frmMain = nullptr;
 }
