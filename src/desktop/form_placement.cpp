@@ -8,6 +8,7 @@
 #include "desktop/placement_rescue.h"
 #include "desktop/placement_values.h"
 #include "desktop/section_store.h"
+#include "platform/registry_error.h"
 
 namespace vesk::desktop {
 namespace {
@@ -111,14 +112,23 @@ void TFormPlacement::FormDestroy() {
 
 void TFormPlacement::RestoreFromRegistry() {
   saved_ = false;
+  // A placement value of a wrong type is reported once the restore is done;
+  // it counts as absent, and the next save writes it anew. (One of a stored
+  // property is rewritten the same way, without a word, as property errors
+  // are.)
+  std::optional<std::string> invalid_type;
   {
     TSectionStore store(store_, IniFileName, smRead);
     if (store.ReadInteger(IniSection, kFormVersion, 0) >= Version) {
       ReadWindowPlacement(store);
+      invalid_type = store.TakeInvalidType();
       restored_ = true;
       RestoreStoredProperties(store);
+      (void)store.TakeInvalidType();
       // (No free stored values are kept.)
       if (OnRestorePlacement) OnRestorePlacement();
+    } else {
+      invalid_type = store.TakeInvalidType();
     }
     restored_ = true;
   }  // the store closes
@@ -129,6 +139,7 @@ void TFormPlacement::RestoreFromRegistry() {
   if (!window.Visible()) placement.ShowCmd = platform::kShowHide;
   placement.MaxPosition = TPoint{0, 0};
   window.SetPlacement(placement);
+  if (invalid_type && on_error_) on_error_(platform::ERegistryException(*invalid_type));
 }
 
 void TFormPlacement::ReadWindowPlacement(TSectionStore& store) {

@@ -45,9 +45,16 @@ std::string TSectionStore::ReadString(std::string_view section, std::string_view
   const platform::TKeyStatus status = store_.OpenKey(SectionPath(section), access, platform::koExisting, key);
   if (status.NotFound() || (status.Ok() && !key)) return std::string(default_value);
   if (!status.Ok()) throw platform::ERegistryException(platform::FailedToGetDataText(name), status.Code);
-  const std::optional<std::string> value = platform::ReadStringValue(*key, name);
-  return value ? *value : std::string(default_value);
+  try {
+    const std::optional<std::string> value = platform::ReadStringValue(*key, name);
+    return value ? *value : std::string(default_value);
+  } catch (const platform::EInvalidDataType& error) {
+    if (!invalid_type_) invalid_type_ = error.what();
+    return std::string(default_value);
+  }
 }
+
+std::optional<std::string> TSectionStore::TakeInvalidType() { return std::exchange(invalid_type_, std::nullopt); }
 
 std::int32_t TSectionStore::ReadInteger(std::string_view section, std::string_view name,
                                         std::int32_t default_value) {

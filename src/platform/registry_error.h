@@ -23,6 +23,13 @@ class ERegistryException : public vesk::Exception {
   std::int32_t code_;
 };
 
+// A value of another type than the one asked for: "Invalid data type for
+// '<value>'". The store itself is sound; the value is only not usable.
+class EInvalidDataType final : public ERegistryException {
+ public:
+  using ERegistryException::ERegistryException;
+};
+
 // "Failed to set data for '<value>'"
 [[nodiscard]] std::string FailedToSetDataText(std::string_view value_name);
 // "Failed to get data for '<value>'"
