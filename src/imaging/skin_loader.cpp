@@ -66,7 +66,16 @@ void LoadSkinImageFile(raster::TBitmap32& target, const std::string& path) {
     throw EFileOpenError(CannotOpenFileMessage(platform::AbsolutePath(path), platform::SystemErrorText(error)));
   }
   FileByteSource source(file);
-  const SkinImage image = DecodeSkinPng(source);
+  SkinImage image;
+  try {
+    image = DecodeSkinPng(source, kSkinImageLimits);
+  } catch (const EImageTooLarge& error) {
+    throw EImageTooLarge("The skin image \"" + platform::AbsolutePath(path) + "\" is " +
+                             std::to_string(error.Width()) + " x " + std::to_string(error.Height()) +
+                             " pixels; a skin image may be at most " + std::to_string(kSkinImageLimits.max_width) +
+                             " x " + std::to_string(kSkinImageLimits.max_height) + " pixels",
+                         error.Width(), error.Height());
+  }
   file.Close();
 
   // Only now is the target touched: resized to the image and overwritten
