@@ -184,9 +184,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "vesk_frame: the fonts folder %s does not exist\n", o.fonts->c_str());
     return 1;
   }
-  for (const fs::path& file : vesk::app::PrivateFontFiles(fonts_folder)) {
-    if (!vesk::platform::AddPrivateFontFile(file.string())) {
-      std::fprintf(stderr, "vesk_frame: warning: the font %s could not be used\n", file.string().c_str());
+  for (const std::string& file : vesk::app::PrivateFontFiles(fonts_folder.string())) {
+    if (!vesk::platform::AddPrivateFontFile(file)) {
+      std::fprintf(stderr, "vesk_frame: warning: the font %s could not be used\n", file.c_str());
     }
   }
 

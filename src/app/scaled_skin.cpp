@@ -1,9 +1,9 @@
 #include "app/scaled_skin.h"
 
-#include <filesystem>
 #include <memory>
 
 #include "imaging/skin_loader.h"
+#include "platform/process.h"
 #include "raster/affine_transformation.h"
 #include "raster/kernel_resampler.h"
 #include "raster/kernels.h"
@@ -80,10 +80,9 @@ void ResampleSkinImage(raster::TBitmap32& image, std::int32_t percent, TFaceScal
 
 TSkinSource LoadScaledSkinImage(raster::TBitmap32& target, const std::string& skin_folder, std::string_view file,
                                 TFaceScale s) {
-  namespace fs = std::filesystem;
+  // The folder's name is UTF-8, whatever the system's code page.
   const TSkinSource source = ChooseSkinSource(s, [&](std::int32_t percent) {
-    std::error_code ec;
-    return fs::is_regular_file(fs::path(skin_folder + ScaledSkinFileName(file, percent)), ec);
+    return platform::FileExists(skin_folder + ScaledSkinFileName(file, percent));
   });
   if (!source.Resample) {
     imaging::LoadSkinImageFile(target, skin_folder + ScaledSkinFileName(file, source.Percent));

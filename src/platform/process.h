@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vesk::platform {
 
@@ -16,8 +17,10 @@ using OsErrorCode = std::uint32_t;
 
 #ifdef _WIN32
 inline constexpr char kPathSeparator = '\\';
+inline constexpr OsErrorCode kFileTooLarge = 223;  // ERROR_FILE_TOO_LARGE
 #else
 inline constexpr char kPathSeparator = '/';
+inline constexpr OsErrorCode kFileTooLarge = 27;  // EFBIG
 #endif
 
 // The running executable's full path, as the process reports it. Raises
@@ -47,6 +50,18 @@ inline constexpr char kPathSeparator = '/';
 // gives a generic "error N" text.
 [[nodiscard]] std::string SystemErrorText(OsErrorCode code);
 
+// Whether a regular file is at the path (UTF-8; a folder is not a file).
+[[nodiscard]] bool FileExists(std::string_view path);
+
+// The names of the regular files in a folder (UTF-8, in no particular
+// order); empty when the folder cannot be read.
+[[nodiscard]] std::vector<std::string> FilesInFolder(std::string_view folder);
+
+// The whole file at the path, when it holds at most `max_bytes`; returns 0
+// on success, else the system's error code (kFileTooLarge for a larger
+// file).
+[[nodiscard]] OsErrorCode ReadWholeFile(std::string_view path, std::size_t max_bytes, std::vector<std::uint8_t>& bytes);
+
 // A file opened for reading. Other processes may read it at the same time but
 // not write to it (on POSIX, where opening never locks, this is advisory:
 // the file is opened plainly).
@@ -59,8 +74,10 @@ class SharedReadFile {
   SharedReadFile& operator=(SharedReadFile&& other) noexcept;
   ~SharedReadFile();
 
-  // Opens the file at the UTF-8 path; returns 0 on success, else the system's
-  // error code (the object then stays closed). A folder cannot be opened.
+  // Opens the file at the UTF-8 path (of any length: on Windows a long path
+  // is passed in the system's long-path form); returns 0 on success, else
+  // the system's error code (the object then stays closed). A folder cannot
+  // be opened.
   [[nodiscard]] OsErrorCode Open(std::string_view path);
 
   // Reads up to `size` bytes into `buffer`. Returns the number of bytes read,

@@ -83,6 +83,23 @@ TEST(ScaledSkin, AFaceWithoutScaledFilesIsResampledCloseToTheDrawingAtThatScale)
   EXPECT_EQ(between.Width(), 207);
 }
 
+// The drawn set is found in a folder whose name leaves every single-byte
+// code page (under Windows the name is passed on as UTF-16).
+TEST(ScaledSkin, TheSetIsFoundInAFolderOfAnyName) {
+  const fs::path folder = fs::temp_directory_path() / fs::path(u8"vesk Часы 時計");
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  for (const char* name : {"clockface.png", "clockface.scale-150.png"}) {
+    fs::copy_file(fs::path(kSkin) / name, folder / name);
+  }
+  const std::u8string utf8 = (folder / "").u8string();
+  raster::TBitmap32 face;
+  EXPECT_EQ(LoadScaledSkinImage(face, std::string(utf8.begin(), utf8.end()), "clockface.png", FaceScaleFor(144)),
+            (TSkinSource{150, false}));
+  EXPECT_EQ(face.Width(), 225);
+  fs::remove_all(folder);
+}
+
 TEST(ScaledSkin, ABrokenScaledFileIsAnErrorAndLeavesTheTargetAsItWas) {
   TSkinCopy skin(kSkin);
   skin.Write("hours.scale-150.png", "not a PNG at all");

@@ -2,10 +2,11 @@
 
 #include "app/error_text.h"
 #include "app/win32/private_fonts.h"
-#include "app/win32/wide_text.h"
+#include "platform/win32/wide_text.h"
 #include "platform/process.h"
 
 namespace vesk::app::win32 {
+using platform::win32::Widen;
 
 TApplication* Application = nullptr;
 

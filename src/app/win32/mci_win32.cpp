@@ -2,9 +2,12 @@
 
 #include <mmsystem.h>
 
-#include "app/win32/wide_text.h"
+#include "platform/win32/wide_text.h"
 
 namespace vesk::app::win32 {
+using platform::win32::Widen;
+using platform::win32::Narrow;
+
 namespace {
 
 constexpr const wchar_t* kPlayerWindowClass = L"TMediaPlayer";

@@ -4,9 +4,11 @@
 #include <string>
 #include <utility>
 
-#include "app/win32/wide_text.h"
+#include "platform/win32/wide_text.h"
 
 namespace vesk::app::win32 {
+using platform::win32::Widen;
+
 namespace {
 
 HMENU BuildPopup(const std::vector<TMenuItem>& items) {

@@ -57,6 +57,24 @@ std::string SystemErrorText(OsErrorCode code) {
   return text;
 }
 
+bool FileExists(std::string_view path) {
+  struct stat st {};
+  return ::stat(std::string(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::vector<std::string> FilesInFolder(std::string_view folder) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  std::filesystem::directory_iterator it(std::filesystem::path(std::string(folder)), ec);
+  if (ec) return names;
+  for (const std::filesystem::directory_iterator end; it != end; it.increment(ec)) {
+    if (ec) break;
+    std::error_code type_ec;
+    if (it->is_regular_file(type_ec)) names.push_back(it->path().filename().string());
+  }
+  return names;
+}
+
 SharedReadFile::SharedReadFile(SharedReadFile&& other) noexcept
     : handle_(std::exchange(other.handle_, kClosed)) {}
 
