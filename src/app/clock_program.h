@@ -118,6 +118,9 @@ class TClockProgram {
   // A minimize command to the application's window: the clock hides (the
   // icon shows it again).
   void ApplicationMinimize();
+  // The program was started again: the clock comes forward, shown with a
+  // fresh face if it was hidden.
+  void BringForward();
 
   // ---- the window's handlers -------------------------------------------------
   void FormShow();

@@ -54,6 +54,14 @@ void TClockProgram::TrayIcon1Click(desktop::TMouseButton /*button*/, desktop::TS
 
 void TClockProgram::ApplicationMinimize() { window_.Hide(); }
 
+void TClockProgram::BringForward() {
+  if (!window_.Visible()) {
+    window_.ShowNormal();
+    RenderClock();
+  }
+  window_.BringToForeground();
+}
+
 void TClockProgram::DpiChanged(std::int32_t pixels_per_inch, const TRect& suggested) {
   const TFaceScale scale = FaceScaleFor(pixels_per_inch);
   const TRect old = window_.Bounds();

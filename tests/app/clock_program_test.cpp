@@ -71,6 +71,14 @@ TEST(ClockProgram, InputDecisions) {
          r.program->TrayIcon1Click(desktop::mbLeft, 0, 0, 0);
        },
        {"Visible", "ShowNormal", "Bounds", "Visible", Present(255), "BringToForeground"}},
+      {"started again while shown: in front",
+       [](TClockProgramRig& r) { r.program->BringForward(); }, {"Visible", "BringToForeground"}},
+      {"started again while hidden: shown with a fresh face, in front",
+       [](TClockProgramRig& r) {
+         r.placement.IsVisible = false;
+         r.program->BringForward();
+       },
+       {"Visible", "ShowNormal", "Bounds", "Visible", Present(255), "BringToForeground"}},
       {"mouse moved without a button: nothing",
        [](TClockProgramRig& r) { r.program->MouseMove(TMouseButtons{}, {10, 10}); }, {}},
       {"mouse moved with the left button: the move loop",

@@ -85,6 +85,8 @@ class TfrmMain final : public TMessageWindow, public IClockWindow {
   void DoDestroy();
 
   TApplication& application_;
+  // The message a second start of the program sends (0 if not registered).
+  UINT bring_forward_message_ = 0;
   // The destination of every presentation, held from creation to destruction.
   HDC screen_dc_ = nullptr;
   // How the first showing shows the window: the state a restore asked for.

@@ -6,6 +6,7 @@
 #include "app/win32/application.h"
 #include "app/win32/frm_main.h"
 #include "app/win32/resource_ids.h"
+#include "app/win32/single_instance.h"
 #include "base/errors.h"
 #include "platform/process.h"
 #include "platform/win32/win32_types.h"
@@ -21,6 +22,7 @@ TfrmMain::TfrmMain(TApplication& application) : application_(application) {
                TWindowCreation{WS_EX_TOOLWINDOW, kMainWindowCaption, WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
                                kDesignLeft, kDesignTop, kDesignWidth, kDesignHeight, application_.Handle()});
   if (Handle() == nullptr) throw vesk::Exception("Error creating window: " + std::to_string(GetLastError()));
+  bring_forward_message_ = RegisterWindowMessageW(kBringForwardMessage);
   timer1_.Attach(Handle());
   fade_timer_.Attach(Handle());
   const auto report = [this](const std::exception& error) { application_.HandleException(error); };
@@ -120,6 +122,10 @@ bool TfrmMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT
       DoDestroy();
       return true;
     default:
+      if (bring_forward_message_ != 0 && message == bring_forward_message_) {
+        RunHandler([this] { program_->BringForward(); });
+        return true;
+      }
       return false;
   }
 }

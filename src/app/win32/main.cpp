@@ -6,9 +6,16 @@
 
 #include "app/win32/application.h"
 #include "app/win32/frm_main.h"
+#include "app/win32/single_instance.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*command_line*/, int /*show*/) {
   using namespace vesk::app::win32;
+  // A second start brings the running clock forward and ends.
+  const TSingleInstance single_instance;
+  if (!single_instance.First()) {
+    BringRunningClockForward(3000);
+    return 0;
+  }
   TApplication application(instance);
   application.Initialize();
   application.SetTitle("Vesk Clock");
