@@ -103,7 +103,7 @@ void BM_MergeRow(benchmark::State& state) {
 void BM_MergePixel(benchmark::State& state) {
   const std::vector<TColor32> hand = MakeHand();
   std::vector<TColor32> dst = FaceComposition();
-  const auto merge = vesk::raster::BLEND_MEM_EX[static_cast<int>(vesk::raster::cmMerge)];
+  const auto merge = vesk::raster::PixelRoutines().PixelExInPlace[vesk::raster::Column(vesk::raster::cmMerge)];
   for (auto _ : state) {
     for (int i = 0; i < kPixels; ++i) merge(hand[i], dst[i], 255);
     benchmark::DoNotOptimize(dst.data());

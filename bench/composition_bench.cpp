@@ -42,6 +42,7 @@
 
 namespace {
 
+using namespace vesk;
 using namespace vesk::raster;
 
 constexpr int kSide = 150;

@@ -11,6 +11,7 @@
 
 namespace {
 
+using namespace vesk;
 using namespace vesk::raster;
 
 // Fractions k / 65536 stepping by an odd amount, like the fixed-point

@@ -17,7 +17,7 @@
 
 namespace {
 
-using vesk::app::TBlendFunction;
+using vesk::TBlendFunction;
 using vesk::app::TClockFace;
 using vesk::app::TLocalTime;
 
@@ -25,7 +25,7 @@ std::string SkinFolder() {
   return (std::filesystem::path(__FILE__).parent_path() / ".." / "assets" / "face" / "").string();
 }
 
-constexpr TBlendFunction kRunning{vesk::app::kBlendOpSourceOver, 0, 255, vesk::app::kAlphaFormatSourceAlpha};
+constexpr TBlendFunction kRunning{vesk::kBlendOpSourceOver, 0, 255, vesk::kAlphaFormatSourceAlpha};
 
 TLocalTime Instant(int n) {
   const int s = n % 86400;
@@ -66,7 +66,7 @@ void BM_RenderClockHandsOnly(benchmark::State& state) {
     face.SetTime(Instant(n));
     n += 7;
     face.CompositionBitmap->Clear(0);
-    face.Image321->PaintTo(*face.CompositionBitmap, vesk::raster::TRect{0, 0, face.Width(), face.Height()});
+    face.Image321->PaintTo(*face.CompositionBitmap, vesk::TRect{0, 0, face.Width(), face.Height()});
     benchmark::DoNotOptimize(face.CompositionBitmap->Bits());
   }
 }

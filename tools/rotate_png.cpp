@@ -30,6 +30,7 @@
 
 namespace {
 
+using namespace vesk;
 using namespace vesk::raster;
 
 constexpr const char* kUsage =

@@ -184,9 +184,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "vesk_frame: the fonts folder %s does not exist\n", o.fonts->c_str());
     return 1;
   }
-  for (const fs::path& file : vesk::app::PrivateFontFiles(fonts_folder)) {
-    if (!vesk::platform::AddPrivateFontFile(file.string())) {
-      std::fprintf(stderr, "vesk_frame: warning: the font %s could not be used\n", file.string().c_str());
+  for (const std::string& file : vesk::app::PrivateFontFiles(fonts_folder.string())) {
+    if (!vesk::platform::AddPrivateFontFile(file)) {
+      std::fprintf(stderr, "vesk_frame: warning: the font %s could not be used\n", file.c_str());
     }
   }
 
@@ -195,8 +195,8 @@ int main(int argc, char** argv) {
     face.SetScale(vesk::app::FaceScaleFor(o.pixels_per_inch));
     face.Build(AsFolder(o.skin));
     face.SetTime(*o.time);
-    face.Compose(*o.time, vesk::app::TBlendFunction{vesk::app::kBlendOpSourceOver, 0, static_cast<std::uint8_t>(o.fade),
-                                                    vesk::app::kAlphaFormatSourceAlpha});
+    face.Compose(*o.time, vesk::TBlendFunction{vesk::kBlendOpSourceOver, 0, static_cast<std::uint8_t>(o.fade),
+                                                    vesk::kAlphaFormatSourceAlpha});
     vesk::imaging::WriteRgbaPng(
         o.out,
         vesk::imaging::BitmapToRgba(*face.CompositionBitmap, o.premultiplied ? vesk::imaging::TPngAlpha::Premultiplied

@@ -60,19 +60,21 @@ void TClockFace::CreateCompositionBitmap() {
   CompositionBitmap->SetCombineMode(raster::cmMerge);
 }
 
-raster::TRotLayer* TClockFace::CreateHand(const std::string& skin_folder, const THandSkin& skin) {
+raster::TRotLayer* TClockFace::CreateHand(const std::string& skin_folder, const char* file, TFloatPoint pivot,
+                                          TFloatPoint position) {
   auto* hand = Image321->Layers().Add<raster::TRotLayer>();
-  LoadScaledSkinImage(hand->Bitmap(), skin_folder, skin.File, scale_);
+  LoadScaledSkinImage(hand->Bitmap(), skin_folder, file, scale_);
   raster::TKernelResampler::Create(hand->Bitmap())->SetKernel(std::make_unique<raster::TLanczosKernel>());
-  hand->SetBitmapCenter(ScaledPoint(skin.Pivot, scale_));
-  hand->SetPosition(ScaledPoint(kHandPosition, scale_));
+  hand->SetBitmapCenter(pivot);
+  hand->SetPosition(position);
   return hand;
 }
 
 void TClockFace::CreateHands(const std::string& skin_folder) {
-  HourHand = CreateHand(skin_folder, kHourHandSkin);
-  MinuteHand = CreateHand(skin_folder, kMinuteHandSkin);
-  SecondHand = CreateHand(skin_folder, kSecondHandSkin);
+  const TFaceGeometry g = FaceGeometry(scale_);
+  HourHand = CreateHand(skin_folder, kHourHandSkin.File, g.HourPivot, g.HandPosition);
+  MinuteHand = CreateHand(skin_folder, kMinuteHandSkin.File, g.MinutePivot, g.HandPosition);
+  SecondHand = CreateHand(skin_folder, kSecondHandSkin.File, g.SecondPivot, g.HandPosition);
 }
 
 void TClockFace::KeepBitmapAndLayerStages() {
@@ -150,19 +152,18 @@ void TClockFace::Compose(const TLocalTime& t, const TBlendFunction& blend) {
         return measured_->Width;
       },
       FaceGeometry(scale_));
-  const platform::BlendRecord record{blend.BlendOp, blend.BlendFlags, blend.SourceConstantAlpha, blend.AlphaFormat};
   // Everything outside the rectangles the items were blended into is still
   // transparent black.
-  raster::TRect drawn{};
+  TRect drawn{};
   for (const TFaceTextItem& item : items) {
     const platform::FontDesc font = DrawingFont(item.Font);
     text.Font().Assign(font);
     if (text.Surface() != nullptr) {
       // Letters (the read-out's "am"/"pm") in the font's letter face.
       for (const TTextRun& run : TextRuns(item.Text, font, fonts_->ResolveLetters(font), TextWidthOn(*text.Surface()))) {
-        const raster::TRect r = text_bitmaps_.DrawAlphaText(item.Position.X + run.X, item.Position.Y, run.Text,
-                                                            run.Font, *text.Surface(), record);
-        drawn = raster::IsRectEmpty(drawn) ? r : raster::UnionRect(drawn, r);
+        const TRect r = text_bitmaps_.DrawAlphaText(item.Position.X + run.X, item.Position.Y, run.Text,
+                                                            run.Font, *text.Surface(), blend);
+        drawn = IsRectEmpty(drawn) ? r : UnionRect(drawn, r);
       }
       text.Changed();
     }
@@ -175,9 +176,9 @@ void TClockFace::Compose(const TLocalTime& t, const TBlendFunction& blend) {
   // Even edges: the transformed bounds of an identity round odd edges
   // outwards by a column or row, which would reach past the clip and leave
   // the whole-row copy of the layer's rows.
-  drawn = raster::TRect{drawn.Left & ~1, drawn.Top & ~1, drawn.Right + (drawn.Right & 1), drawn.Bottom + (drawn.Bottom & 1)};
+  drawn = TRect{drawn.Left & ~1, drawn.Top & ~1, drawn.Right + (drawn.Right & 1), drawn.Bottom + (drawn.Bottom & 1)};
   text.SetClipRect(drawn);
-  Image321->PaintTo(*CompositionBitmap, raster::TRect{0, 0, Width(), Height()});
+  Image321->PaintTo(*CompositionBitmap, TRect{0, 0, Width(), Height()});
   text.ResetClipRect();
 }
 

@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-#include "app/blend_function.h"
+#include "base/blend_function.h"
 #include "app/clock_source.h"
 #include "app/face_geometry.h"
 #include "app/font_substitution.h"
@@ -23,17 +23,15 @@
 
 namespace vesk::app {
 
-// Where every hand turns: the face point (75, 75), whatever the face's size.
-inline constexpr raster::TFloatPoint kHandPosition{75.0f, 75.0f};
-
-// A hand: its image in the skin folder and its pivot in the image's pixels.
+// A hand: its image in the skin folder and its pivot in the image's pixels
+// at 100 %.
 struct THandSkin {
   const char* File;
-  raster::TFloatPoint Pivot;
+  TFloatPoint Pivot;
 };
-inline constexpr THandSkin kHourHandSkin{"hours.png", {4.0f, 42.5f}};
-inline constexpr THandSkin kMinuteHandSkin{"minutes.png", {2.5f, 51.0f}};
-inline constexpr THandSkin kSecondHandSkin{"seconds.png", {3.5f, 61.0f}};
+inline constexpr THandSkin kHourHandSkin{"hours.png", kHourHandPivot};
+inline constexpr THandSkin kMinuteHandSkin{"minutes.png", kMinuteHandPivot};
+inline constexpr THandSkin kSecondHandSkin{"seconds.png", kSecondHandPivot};
 inline constexpr const char* kFaceSkinFile = "clockface.png";
 inline constexpr const char* kPmaSkinFile = "pma.png";
 
@@ -118,7 +116,9 @@ class TClockFace {
   raster::TRotLayer* SecondHand = nullptr;
 
  private:
-  raster::TRotLayer* CreateHand(const std::string& skin_folder, const THandSkin& skin);
+  // A hand of `file`, its pivot and its place on the face already scaled.
+  raster::TRotLayer* CreateHand(const std::string& skin_folder, const char* file, TFloatPoint pivot,
+                                TFloatPoint position);
 
   std::optional<TFontResolver> fonts_;
   TFaceScale scale_{};

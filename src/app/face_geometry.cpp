@@ -1,17 +1,14 @@
 #include "app/face_geometry.h"
 
-#include "app/clock_face.h"
-#include "app/face_text_layout.h"
-
 namespace vesk::app {
 
 TFaceGeometry FaceGeometry(TFaceScale s) noexcept {
   TFaceGeometry g;
   g.Scale = s;
   g.HandPosition = ScaledPoint(kHandPosition, s);
-  g.HourPivot = ScaledPoint(kHourHandSkin.Pivot, s);
-  g.MinutePivot = ScaledPoint(kMinuteHandSkin.Pivot, s);
-  g.SecondPivot = ScaledPoint(kSecondHandSkin.Pivot, s);
+  g.HourPivot = ScaledPoint(kHourHandPivot, s);
+  g.MinutePivot = ScaledPoint(kMinuteHandPivot, s);
+  g.SecondPivot = ScaledPoint(kSecondHandPivot, s);
   g.ReadoutPosition = {ScaledLength(kReadoutPosition.X, s), ScaledLength(kReadoutPosition.Y, s)};
   g.LabelPosition = {ScaledLength(kLabelPosition.X, s), ScaledLength(kLabelPosition.Y, s)};
   g.DateTop = ScaledLength(kDateTop, s);

@@ -6,7 +6,8 @@
 // the one the clock always used.
 #include <cstdint>
 
-#include "raster/rect.h"
+#include "base/geometry.h"
+#include "base/mul_div.h"
 
 namespace vesk::app {
 
@@ -24,6 +25,11 @@ struct TFaceScale {
   // The scale in whole percent, rounded down (120 ppi -> 125).
   [[nodiscard]] constexpr std::int32_t Percent() const noexcept {
     return PixelsPerInch * 100 / kBasePixelsPerInch;
+  }
+  // The scale against a percentage, exactly: negative below it, 0 at it,
+  // positive above it (144 ppi is 150 %).
+  [[nodiscard]] constexpr std::int32_t CompareToPercent(std::int32_t percent) const noexcept {
+    return PixelsPerInch * 100 - percent * kBasePixelsPerInch;
   }
   friend constexpr bool operator==(TFaceScale, TFaceScale) = default;
 };
@@ -47,8 +53,7 @@ struct TFaceScale {
 // An image's width or height: v * s rounded up, so that the whole scaled
 // image fits (the SVG renderer sizes its output the same way).
 [[nodiscard]] constexpr std::int32_t ScaledImageLength(std::int32_t v, TFaceScale s) noexcept {
-  const std::int64_t n = std::int64_t{v} * s.PixelsPerInch;
-  return static_cast<std::int32_t>((n + kBasePixelsPerInch - 1) / kBasePixelsPerInch);
+  return MulDivCeil(v, s.PixelsPerInch, kBasePixelsPerInch);
 }
 
 // A point given in pixel-centre coordinates (pixel i's centre at i), such as
@@ -58,7 +63,7 @@ struct TFaceScale {
 [[nodiscard]] constexpr float ScaledPoint(float p, TFaceScale s) noexcept {
   return static_cast<float>((static_cast<double>(p) + 0.5) * s.PixelsPerInch / kBasePixelsPerInch - 0.5);
 }
-[[nodiscard]] constexpr raster::TFloatPoint ScaledPoint(raster::TFloatPoint p, TFaceScale s) noexcept {
+[[nodiscard]] constexpr TFloatPoint ScaledPoint(TFloatPoint p, TFaceScale s) noexcept {
   return {ScaledPoint(p.X, s), ScaledPoint(p.Y, s)};
 }
 
@@ -66,8 +71,7 @@ struct TFaceScale {
 // resolution: points * ppi / 72, rounded to the nearest pixel, halves away
 // from zero (19 and 9 px for 14 and 7 points at 96 ppi; 38 and 19 at 192).
 [[nodiscard]] constexpr std::int32_t ScaledFontHeight(std::int32_t points, TFaceScale s) noexcept {
-  const std::int64_t p = points < 0 ? -std::int64_t{points} : points;
-  return static_cast<std::int32_t>((p * s.PixelsPerInch * 2 + 72) / (72 * 2));
+  return MulDiv(points < 0 ? -points : points, s.PixelsPerInch, 72);
 }
 
 // A pixel font is crisp only at whole multiples of its design height: the
@@ -77,15 +81,34 @@ struct TFaceScale {
   return design * (multiple < 1 ? 1 : multiple);
 }
 
+// ---- the face's design at 100 % ---------------------------------------------
+
+// Where every hand turns: the face point (75, 75), whatever the face's size.
+inline constexpr TFloatPoint kHandPosition{75.0f, 75.0f};
+// The pivots in the hand images' own pixels (x across, y down).
+inline constexpr TFloatPoint kHourHandPivot{4.0f, 42.5f};
+inline constexpr TFloatPoint kMinuteHandPivot{2.5f, 51.0f};
+inline constexpr TFloatPoint kSecondHandPivot{3.5f, 61.0f};
+// Where the text items lie: the read-out's and the label's top-left
+// corners, the date's top and the numbers of its centring rule.
+inline constexpr TPoint kReadoutPosition{41, 86};
+inline constexpr TPoint kLabelPosition{63, 55};
+inline constexpr std::int32_t kDateTop = 107;
+inline constexpr std::int32_t kDateLeft = 60;
+inline constexpr std::int32_t kDateSpan = 33;
+// The text sizes in points.
+inline constexpr std::int32_t kDigitalFontSize = 14;
+inline constexpr std::int32_t kLabelFontSize = 7;
+
 // Every number of the face in face pixels at one scale.
 struct TFaceGeometry {
   TFaceScale Scale;
   // Where every hand's pivot lies on the face (75, 75 at s = 1).
-  raster::TFloatPoint HandPosition;
+  TFloatPoint HandPosition;
   // The pivots in the scaled hand images.
-  raster::TFloatPoint HourPivot, MinutePivot, SecondPivot;
+  TFloatPoint HourPivot, MinutePivot, SecondPivot;
   // Top-left corners of the read-out (ghost and time) and of the label.
-  raster::TPoint ReadoutPosition, LabelPosition;
+  TPoint ReadoutPosition, LabelPosition;
   // The date: y of its top, and the numbers of its centring rule
   // x = DateLeft + (DateSpan - w) div 2.
   std::int32_t DateTop, DateLeft, DateSpan;
@@ -100,7 +123,7 @@ struct TFaceGeometry {
 [[nodiscard]] TFaceGeometry FaceGeometry(TFaceScale s) noexcept;
 
 // The size of a face image of w x h at 100 % when shown at scale `s`.
-[[nodiscard]] constexpr raster::TPoint ScaledFaceSize(std::int32_t w, std::int32_t h, TFaceScale s) noexcept {
+[[nodiscard]] constexpr TPoint ScaledFaceSize(std::int32_t w, std::int32_t h, TFaceScale s) noexcept {
   return {ScaledImageLength(w, s), ScaledImageLength(h, s)};
 }
 

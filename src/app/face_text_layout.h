@@ -8,34 +8,23 @@
 #include <string>
 
 #include "app/clock_source.h"
+#include "app/face_geometry.h"
+#include "base/geometry.h"
 #include "platform/font.h"
 #include "raster/color32.h"
-#include "raster/rect.h"
 
 namespace vesk::app {
 
 inline constexpr const char* kDigitalFontFace = "Digital";
 inline constexpr const char* kLabelFontFace = "hooge 05_55 Cyr2";
-inline constexpr std::int32_t kDigitalFontSize = 14;  // points
-inline constexpr std::int32_t kLabelFontSize = 7;     // points
 inline constexpr raster::TGdiColor kGhostSegmentColor = 0x473D3E;
 inline constexpr raster::TGdiColor kLitTextColor = 0xC29CA0;
 inline constexpr const char* kGhostSegmentText = "88:88:88";
 inline constexpr const char* kLabelText = "clock";
-// Where the items lie at 100 %: the read-out's and the label's top-left
-// corners, the date's top and the numbers of its centring rule.
-inline constexpr raster::TPoint kReadoutPosition{41, 86};
-inline constexpr raster::TPoint kLabelPosition{63, 55};
-inline constexpr std::int32_t kDateTop = 107;
-inline constexpr std::int32_t kDateLeft = 60;
-inline constexpr std::int32_t kDateSpan = 33;
-
-struct TFaceGeometry;
-
 struct TFaceTextItem {
   std::string Text;
   platform::FontDesc Font;  // face, size in points, plain style, GDI colour
-  raster::TPoint Position;  // top-left corner of the text
+  TPoint Position;  // top-left corner of the text
 };
 
 using TFaceTextLayout = std::array<TFaceTextItem, 4>;

@@ -15,7 +15,7 @@
 // starts it from 255 at once.
 #include <cstdint>
 
-#include "app/blend_function.h"
+#include "base/blend_function.h"
 #include "app/timer.h"
 
 namespace vesk::app {

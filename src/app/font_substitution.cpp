@@ -7,23 +7,43 @@ namespace {
 char LowerAscii(char c) noexcept { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // The widest em, from the em height down to half of it, at which every
-// sample fits; the narrowest tried when none does. The em height itself is
-// kept as 0 (the font's own proportions).
-std::int32_t FittingEmWidth(platform::FontDesc font, const TFontSubstitute& substitute, const TFontQueries& system,
-                            TFaceScale scale) {
-  const std::int32_t fit_width = ScaledLength(substitute.FitWidth, scale);
+// sample fits in `fit_width` (at 100 %); the narrowest tried when none does.
+// The em height itself is kept as 0 (the font's own proportions).
+std::int32_t FittingEmWidth(platform::FontDesc font, std::int32_t fit_width, const char* const (&samples)[2],
+                            const TFontQueries& system, TFaceScale scale) {
+  fit_width = ScaledLength(fit_width, scale);
   const std::int32_t natural = font.PixelHeight;
   const std::int32_t narrowest = (natural + 1) / 2;
   std::int32_t width = natural;
   for (; width > narrowest; --width) {
     font.EmWidth = width == natural ? 0 : width;
     bool fits = true;
-    for (const char* sample : substitute.FitSamples) {
+    for (const char* sample : samples) {
       if (sample != nullptr && system.TextWidth(font, sample) > fit_width) fits = false;
     }
     if (fits) break;
   }
   return width == natural ? 0 : width;
+}
+
+// A font of the system in place of `requested` and its unusable substitute.
+platform::FontDesc SystemFallbackFont(const platform::FontDesc& requested, const TFontSubstitute& substitute,
+                                      const TFontQueries& system, TFaceScale scale) {
+  platform::FontDesc font = requested;
+  font.Name = kSystemFallbackFaces[0];
+  for (const char* face : kSystemFallbackFaces) {
+    platform::FontDesc candidate = requested;
+    candidate.Name = face;
+    if (SameFaceName(system.FaceOf(candidate), face)) {
+      font.Name = face;
+      break;
+    }
+  }
+  font.PixelHeight = ScaledFontHeight(requested.Size, scale);
+  font.EmWidth = 0;
+  font.Quality = platform::FontQuality::Antialiased;
+  font.EmWidth = FittingEmWidth(font, substitute.FallbackFitWidth, substitute.FallbackSamples, system, scale);
+  return font;
 }
 
 }  // namespace
@@ -54,8 +74,10 @@ platform::FontDesc ResolveFont(const platform::FontDesc& requested, const TFontQ
   font.EmWidth = 0;
   font.Style = substitute->Style;
   font.Quality = substitute->Quality;
-  if (!SameFaceName(system.FaceOf(font), font.Name)) return requested;
-  if (substitute->FitWidth > 0) font.EmWidth = FittingEmWidth(font, *substitute, system, scale);
+  if (!SameFaceName(system.FaceOf(font), font.Name)) return SystemFallbackFont(requested, *substitute, system, scale);
+  if (substitute->FitWidth > 0) {
+    font.EmWidth = FittingEmWidth(font, substitute->FitWidth, substitute->FitSamples, system, scale);
+  }
   return font;
 }
 

@@ -3,8 +3,9 @@
 // faces by name. A face that the system has is used as asked. Otherwise the
 // font bundled in the `fonts` folder beside the executable stands in, made
 // at the size its own design needs (docs/assets.md gives the measurements);
-// and when that font is missing too, the system's font matching picks a face
-// for the name as asked.
+// and when that font is missing or unusable too, a font of the system at the
+// size asked for, condensed where needed so that the text still fits its
+// place on the face.
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -35,6 +36,10 @@ struct TFontSubstitute {
   // A face of the same family and metrics that draws the letters of a text
   // (nullptr: the font draws everything): seven segments cannot show "m".
   const char* LetterFace;
+  // The fitting of a system font standing in when this one is unusable
+  // too: its width limit and samples, as above.
+  std::int32_t FallbackFitWidth;
+  const char* FallbackSamples[2];
 };
 
 inline constexpr TFontSubstitute kBundledFontSubstitutes[] = {
@@ -43,11 +48,20 @@ inline constexpr TFontSubstitute kBundledFontSubstitutes[] = {
     // to x 123: at its natural width "12:59:59 pm" would run 37 px past the
     // face. Bold is the weight bundled; its segments stay readable.
     {"Digital", "DSEG7 Classic", 19, false, platform::kFontBold, platform::FontQuality::Antialiased, 82,
-     {"88:88:88 am", "88:88:88 pm"}, "DSEG14 Classic"},
+     {"88:88:88 am", "88:88:88 pm"}, "DSEG14 Classic", 82, {"88:88:88 am", "88:88:88 pm"}},
     // A pixel font at its one crisp size (glyphs 5 px high on a 6 px pitch):
     // at 9 px (7 points) its glyphs blur to 3 px and cannot be read.
-    {"hooge 05_55 Cyr2", "ProggyTinyTT", 16, true, 0, platform::FontQuality::NonAntialiased, 0, {nullptr, nullptr}, nullptr},
+    // A system font in its place keeps the label and the longest date within
+    // the part of the face they lie on (x 57 to 96 for a date 39 px wide).
+    {"hooge 05_55 Cyr2", "ProggyTinyTT", 16, true, 0, platform::FontQuality::NonAntialiased, 0, {nullptr, nullptr},
+     nullptr, 36, {"00 May", "clock"}},
 };
+
+// The system's own faces that stand in when neither the face asked for nor
+// its bundled substitute can be used, in order of preference; the first the
+// system has is taken (else the first, as the system matches it).
+inline constexpr const char* kSystemFallbackFaces[] = {"Segoe UI", "Tahoma", "Arial", "Liberation Sans",
+                                                       "DejaVu Sans"};
 
 // What the resolution asks of the system that draws the text.
 struct TFontQueries {
@@ -65,10 +79,13 @@ struct TFontQueries {
 [[nodiscard]] const TFontSubstitute* FindFontSubstitute(std::string_view requested_face) noexcept;
 
 // The font to draw with in place of `requested` (colour kept): `requested`
-// itself when the system has its face or when neither it nor a bundled
-// substitute is available; otherwise the substitute, at its own size, style,
-// quality and em width. At a display scale the substitute's height and the
-// width it is fitted to are scaled too.
+// itself when the system has its face (or when it is none of the faces the
+// clock asks for); otherwise the substitute, at its own size, style,
+// quality and em width; and when the system cannot use the substitute
+// either, the first of kSystemFallbackFaces it has, at the size asked for,
+// antialiased, condensed to the widest em at which the substitute's fallback
+// samples fit. At a display scale the heights and the widths fitted to are
+// scaled too.
 [[nodiscard]] platform::FontDesc ResolveFont(const platform::FontDesc& requested, const TFontQueries& system,
                                              TFaceScale scale = {});
 

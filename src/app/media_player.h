@@ -12,7 +12,7 @@
 #include <string>
 
 #include "app/mci_interface.h"
-#include "raster/exceptions.h"
+#include "base/errors.h"
 
 namespace vesk::app {
 

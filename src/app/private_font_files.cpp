@@ -1,34 +1,30 @@
 #include "app/private_font_files.h"
 
 #include <algorithm>
-#include <system_error>
+
+#include "platform/process.h"
 
 namespace vesk::app {
 
 namespace {
 
-bool IsTrueTypeExtension(const std::filesystem::path& file) {
-  const std::string ext = file.extension().string();
-  if (ext.size() != 4 || ext[0] != '.') return false;
+bool IsTrueTypeName(const std::string& name) {
+  if (name.size() < 5 || name[name.size() - 4] != '.') return false;
   auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-  return lower(ext[1]) == 't' && lower(ext[2]) == 't' && lower(ext[3]) == 'f';
+  return lower(name[name.size() - 3]) == 't' && lower(name[name.size() - 2]) == 't' &&
+         lower(name[name.size() - 1]) == 'f';
 }
 
 }  // namespace
 
-std::vector<std::filesystem::path> PrivateFontFiles(const std::filesystem::path& folder) {
-  std::vector<std::filesystem::path> files;
-  std::error_code ec;
-  std::filesystem::directory_iterator it(folder, ec);
-  if (ec) return files;
-  for (const std::filesystem::directory_iterator end; it != end; it.increment(ec)) {
-    if (ec) break;
-    std::error_code type_ec;
-    if (it->is_regular_file(type_ec) && IsTrueTypeExtension(it->path())) files.push_back(it->path());
-  }
-  std::sort(files.begin(), files.end(),
-            [](const auto& a, const auto& b) { return a.filename() < b.filename(); });
-  return files;
+std::vector<std::string> PrivateFontFiles(const std::string& folder) {
+  std::vector<std::string> names = platform::FilesInFolder(folder);
+  std::erase_if(names, [](const std::string& name) { return !IsTrueTypeName(name); });
+  std::sort(names.begin(), names.end());
+  std::string prefix = folder;
+  if (!prefix.empty() && prefix.back() != '/' && prefix.back() != '\\') prefix += platform::kPathSeparator;
+  for (std::string& name : names) name = prefix + name;
+  return names;
 }
 
 }  // namespace vesk::app

@@ -44,15 +44,14 @@ void OpenProductPage(platform::IKeyStore& store, IShell& shell) {
   const platform::TKeyStatus status = store.OpenKey(kBrowserMainKeyPath, platform::kaFull, platform::koExisting, key);
   if (!status.Ok() || !key) {
     // Without the key the value cannot be written.
-    throw platform::ERegistryException(platform::FailedToSetDataText(kAllowWindowReuseName), status.Code,
-                                       status.Text);
+    throw platform::ERegistryException(platform::FailedToSetDataText(kAllowWindowReuseName), status.Code);
   }
   // Nothing when the value does not exist; an unreadable or non-integer
   // value raises here, before anything is changed.
   const std::optional<std::uint32_t> kept = platform::ReadIntegerValue(*key, kAllowWindowReuseName);
   platform::WriteIntegerValue(*key, kAllowWindowReuseName, 0);
 
-  const TShellRequest request{"open", ProductPageAddress(), {}, {}, kShowMaximized};
+  const TShellRequest request{"open", ProductPageAddress(), {}, {}, platform::kShowMaximized};
   // The shell reports no failure of its own; anything it raises (such as a
   // lack of memory) is passed on only after the setting is back.
   std::exception_ptr shell_error;

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "platform/key_store.h"
+#include "platform/show_command.h"
 
 namespace vesk::app {
 
@@ -29,9 +30,6 @@ inline constexpr std::string_view kProductPagePathAndQuery = "/veskclock.php?t=1
 [[nodiscard]] std::string_view ProductHost();
 // "http://" + ProductHost() + "/veskclock.php?t=1".
 [[nodiscard]] std::string ProductPageAddress();
-
-// Show commands, numbered as the window manager numbers them.
-inline constexpr std::int32_t kShowMaximized = 3;  // SW_SHOWMAXIMIZED
 
 // One request to the shell: perform `Verb` on `File` (a document, program
 // or address) with `Parameters` in `Directory`, the window shown as `Show`.

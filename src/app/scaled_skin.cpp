@@ -1,9 +1,9 @@
 #include "app/scaled_skin.h"
 
-#include <filesystem>
 #include <memory>
 
 #include "imaging/skin_loader.h"
+#include "platform/process.h"
 #include "raster/affine_transformation.h"
 #include "raster/kernel_resampler.h"
 #include "raster/kernels.h"
@@ -13,14 +13,10 @@ namespace vesk::app {
 
 namespace {
 
-// The scale in hundredths of a percent of 96 ppi: exact for every ppi.
-constexpr std::int64_t ScaleBasisPoints(TFaceScale s) { return std::int64_t{s.PixelsPerInch} * 10000 / 96; }
-
-// ceil(v * ppi * 100 / (96 * percent)) in integers.
+// A length of the set `percent` at scale s: v * ppi * 100 / (96 * percent),
+// rounded up.
 std::int32_t ResampledLength(std::int32_t v, std::int32_t percent, TFaceScale s) {
-  const std::int64_t num = std::int64_t{v} * s.PixelsPerInch * 100;
-  const std::int64_t den = std::int64_t{kBasePixelsPerInch} * percent;
-  return static_cast<std::int32_t>((num + den - 1) / den);
+  return MulDivCeil(v, s.PixelsPerInch * 100, kBasePixelsPerInch * percent);
 }
 
 }  // namespace
@@ -36,29 +32,28 @@ std::string ScaledSkinFileName(std::string_view file, std::int32_t percent) {
 
 TSkinSource ChooseSkinSource(TFaceScale s, const std::function<bool(std::int32_t)>& has_set) {
   if (s.IsBase()) return {100, false};
-  const std::int64_t wanted = ScaleBasisPoints(s);  // 12500 for 125 %
   // The set made for this scale, as it is.
   for (const std::int32_t pct : kSkinSetPercents) {
-    if (std::int64_t{pct} * 100 == wanted && has_set(pct)) return {pct, false};
+    if (s.CompareToPercent(pct) == 0 && has_set(pct)) return {pct, false};
   }
   // The nearest larger set: scaling down loses least.
   for (const std::int32_t pct : kSkinSetPercents) {
-    if (std::int64_t{pct} * 100 > wanted && has_set(pct)) return {pct, true};
+    if (s.CompareToPercent(pct) < 0 && has_set(pct)) return {pct, true};
   }
   // Above every set: the largest one that is there, else the 100 % file.
   std::int32_t best = 100;
   for (const std::int32_t pct : kSkinSetPercents) {
-    if (std::int64_t{pct} * 100 < wanted && has_set(pct)) best = pct;
+    if (s.CompareToPercent(pct) > 0 && has_set(pct)) best = pct;
   }
   return {best, true};
 }
 
-raster::TPoint ResampledSize(std::int32_t w, std::int32_t h, std::int32_t percent, TFaceScale s) {
+TPoint ResampledSize(std::int32_t w, std::int32_t h, std::int32_t percent, TFaceScale s) {
   return {ResampledLength(w, percent, s), ResampledLength(h, percent, s)};
 }
 
 void ResampleSkinImage(raster::TBitmap32& image, std::int32_t percent, TFaceScale s) {
-  const raster::TPoint size = ResampledSize(image.Width(), image.Height(), percent, s);
+  const TPoint size = ResampledSize(image.Width(), image.Height(), percent, s);
   const raster::TDrawMode draw_mode = image.DrawMode();
   const raster::TCombineMode combine_mode = image.CombineMode();
 
@@ -71,7 +66,7 @@ void ResampleSkinImage(raster::TBitmap32& image, std::int32_t percent, TFaceScal
   // q = (p + 0.5) f - 0.5: the image scaled by f about its corner (-0.5, -0.5).
   const float f = static_cast<float>(static_cast<double>(s.PixelsPerInch) * 100 / (kBasePixelsPerInch * percent));
   raster::TAffineTransformation t;
-  t.SetSrcRect(raster::TFloatRect{0, 0, static_cast<float>(source.Width()), static_cast<float>(source.Height())});
+  t.SetSrcRect(TFloatRect{0, 0, static_cast<float>(source.Width()), static_cast<float>(source.Height())});
   t.Translate(0.5f, 0.5f);
   t.Scale(f, f);
   t.Translate(-0.5f, -0.5f);
@@ -85,10 +80,9 @@ void ResampleSkinImage(raster::TBitmap32& image, std::int32_t percent, TFaceScal
 
 TSkinSource LoadScaledSkinImage(raster::TBitmap32& target, const std::string& skin_folder, std::string_view file,
                                 TFaceScale s) {
-  namespace fs = std::filesystem;
+  // The folder's name is UTF-8, whatever the system's code page.
   const TSkinSource source = ChooseSkinSource(s, [&](std::int32_t percent) {
-    std::error_code ec;
-    return fs::is_regular_file(fs::path(skin_folder + ScaledSkinFileName(file, percent)), ec);
+    return platform::FileExists(skin_folder + ScaledSkinFileName(file, percent));
   });
   if (!source.Resample) {
     imaging::LoadSkinImageFile(target, skin_folder + ScaledSkinFileName(file, source.Percent));

@@ -36,7 +36,7 @@ struct TSkinSource {
 
 // The size a w x h image of the set `percent` takes at scale `s`: w s / set
 // scale, rounded up (for the 100 % set, docs/scaling.md's image size).
-[[nodiscard]] raster::TPoint ResampledSize(std::int32_t w, std::int32_t h, std::int32_t percent, TFaceScale s);
+[[nodiscard]] TPoint ResampledSize(std::int32_t w, std::int32_t h, std::int32_t percent, TFaceScale s);
 
 // Replaces `image` (of the set `percent`) by itself scaled to `s` about its
 // top-left corner, each pixel sampled by the Lanczos kernel resampler;

@@ -30,7 +30,7 @@ void UpdateStartupRegistration(platform::IKeyStore& store, std::string_view exec
     // The write (or the deletion) that would follow fails in the same way.
     throw platform::ERegistryException(
         load_at_startup ? platform::FailedToSetDataText(name) : platform::FailedToDeleteValueText(name),
-        status.Code, status.Text);
+        status.Code);
   }
   if (load_at_startup) {
     platform::WriteStringValue(*key, name, executable_path);

@@ -76,8 +76,6 @@ class TSettingsActions {
   void FormStorage1RestorePlacement();
   void Exit1Click();
 
-  [[nodiscard]] const std::string& ExecutablePath() const { return executable_path_; }
-
  private:
   TPopupMenu& menu_;
   platform::IKeyStore& store_;

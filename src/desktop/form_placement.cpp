@@ -8,6 +8,7 @@
 #include "desktop/placement_rescue.h"
 #include "desktop/placement_values.h"
 #include "desktop/section_store.h"
+#include "platform/registry_error.h"
 
 namespace vesk::desktop {
 namespace {
@@ -31,15 +32,15 @@ std::int32_t SaturatingAdd(std::int32_t a, std::int32_t b) {
 // default (normal).
 std::optional<TWindowState> StateOfShowCmd(std::int32_t show_cmd) {
   switch (show_cmd) {
-    case kShowNormal:
-    case kShowShow:
-    case kShowRestore:
+    case platform::kShowNormal:
+    case platform::kShowShow:
+    case platform::kShowRestore:
       return wsNormal;
-    case kShowMinimized:
-    case kShowMinimize:
-    case kShowMinNoActive:
+    case platform::kShowMinimized:
+    case platform::kShowMinimize:
+    case platform::kShowMinNoActive:
       return wsMinimized;
-    case kShowMaximized:
+    case platform::kShowMaximized:
       return wsMaximized;
     default:
       return std::nullopt;
@@ -111,14 +112,23 @@ void TFormPlacement::FormDestroy() {
 
 void TFormPlacement::RestoreFromRegistry() {
   saved_ = false;
+  // A placement value of a wrong type is reported once the restore is done;
+  // it counts as absent, and the next save writes it anew. (One of a stored
+  // property is rewritten the same way, without a word, as property errors
+  // are.)
+  std::optional<std::string> invalid_type;
   {
     TSectionStore store(store_, IniFileName, smRead);
     if (store.ReadInteger(IniSection, kFormVersion, 0) >= Version) {
       ReadWindowPlacement(store);
+      invalid_type = store.TakeInvalidType();
       restored_ = true;
       RestoreStoredProperties(store);
+      (void)store.TakeInvalidType();
       // (No free stored values are kept.)
       if (OnRestorePlacement) OnRestorePlacement();
+    } else {
+      invalid_type = store.TakeInvalidType();
     }
     restored_ = true;
   }  // the store closes
@@ -126,15 +136,16 @@ void TFormPlacement::RestoreFromRegistry() {
   // shown yet, and the maximized position of a window without a border.
   IPlacementWindow& window = owner_.PlacementWindow();
   TWindowPlacement placement = window.GetPlacement();
-  if (!window.Visible()) placement.ShowCmd = kShowHide;
-  placement.MaxPosition = TPlacementPoint{0, 0};
+  if (!window.Visible()) placement.ShowCmd = platform::kShowHide;
+  placement.MaxPosition = TPoint{0, 0};
   window.SetPlacement(placement);
+  if (invalid_type && on_error_) on_error_(platform::ERegistryException(*invalid_type));
 }
 
 void TFormPlacement::ReadWindowPlacement(TSectionStore& store) {
   IPlacementWindow& window = owner_.PlacementWindow();
   TWindowPlacement placement = window.GetPlacement();
-  if (!window.Visible()) placement.ShowCmd = kShowHide;
+  if (!window.Visible()) placement.ShowCmd = platform::kShowHide;
 
   if (Options.fpPosition) {
     placement.Flags = static_cast<std::uint32_t>(
@@ -151,8 +162,8 @@ void TFormPlacement::ReadWindowPlacement(TSectionStore& store) {
     const std::string min_max = read_position(kMinMaxPos);
     if (!min_max.empty()) {
       const std::vector<std::string_view> words = SplitPositionWords(min_max);
-      placement.MinPosition = TPlacementPoint{PositionWord(words, 0, 0), PositionWord(words, 1, 0)};
-      placement.MaxPosition = TPlacementPoint{PositionWord(words, 2, 0), PositionWord(words, 3, 0)};
+      placement.MinPosition = TPoint{PositionWord(words, 0, 0), PositionWord(words, 1, 0)};
+      placement.MaxPosition = TPoint{PositionWord(words, 2, 0), PositionWord(words, 3, 0)};
       position_present = true;
     }
     const std::string normal = read_position(kNormPos);
@@ -161,7 +172,7 @@ void TFormPlacement::ReadWindowPlacement(TSectionStore& store) {
       const std::int32_t left = window.Left();
       const std::int32_t top = window.Top();
       placement.NormalPosition =
-          TPlacementRect{PositionWord(words, 0, left), PositionWord(words, 1, top),
+          TRect{PositionWord(words, 0, left), PositionWord(words, 1, top),
                          PositionWord(words, 2, SaturatingAdd(left, window.Width())),
                          PositionWord(words, 3, SaturatingAdd(top, window.Height()))};
       position_present = true;
@@ -174,11 +185,11 @@ void TFormPlacement::ReadWindowPlacement(TSectionStore& store) {
         // Only the stored position is used; the window keeps its size. A
         // position so far out that the far edges leave the 32-bit range is
         // not applied.
-        TPlacementRect& r = placement.NormalPosition;
+        TRect& r = placement.NormalPosition;
         const std::int64_t right = std::int64_t{r.Left} + window.Width();
         const std::int64_t bottom = std::int64_t{r.Top} + window.Height();
         fits = right <= std::numeric_limits<std::int32_t>::max() && bottom <= std::numeric_limits<std::int32_t>::max();
-        if (fits) r = TPlacementRect{r.Left, r.Top, static_cast<std::int32_t>(right), static_cast<std::int32_t>(bottom)};
+        if (fits) r = TRect{r.Left, r.Top, static_cast<std::int32_t>(right), static_cast<std::int32_t>(bottom)};
       }
       if (fits && placement.NormalPosition.Right > placement.NormalPosition.Left) {
         window.SetPlacement(placement);
@@ -202,7 +213,7 @@ void TFormPlacement::ReadWindowPlacement(TSectionStore& store) {
 
 void TFormPlacement::KeepReachable() {
   IPlacementWindow& window = owner_.PlacementWindow();
-  if (const std::optional<TPlacementPoint> target = RescuePosition(window)) window.MoveTo(target->X, target->Y);
+  if (const std::optional<TPoint> target = RescuePosition(window)) window.MoveTo(target->X, target->Y);
 }
 
 // ---- save -------------------------------------------------------------------
@@ -224,7 +235,7 @@ void TFormPlacement::WriteWindowPlacement(TSectionStore& store) {
   const TWindowPlacement placement = window.GetPlacement();
   store.WriteInteger(IniSection, kFlags, static_cast<std::int32_t>(placement.Flags));
   const bool application_minimized = window.IsApplicationMainWindow() && window.ApplicationMinimized();
-  store.WriteInteger(IniSection, kShowCmd, application_minimized ? kShowMinimized : placement.ShowCmd);
+  store.WriteInteger(IniSection, kShowCmd, application_minimized ? platform::kShowMinimized : placement.ShowCmd);
   store.WriteInteger(IniSection, kPixelsPerInch, window.PixelsPerInch());
   const std::int32_t screen_width = window.ScreenWidth();
   const std::int32_t screen_height = window.ScreenHeight();
@@ -234,7 +245,7 @@ void TFormPlacement::WriteWindowPlacement(TSectionStore& store) {
   };
   write_position(kMinMaxPos, FormatPosition(placement.MinPosition.X, placement.MinPosition.Y,
                                             placement.MaxPosition.X, placement.MaxPosition.Y));
-  const TPlacementRect& r = placement.NormalPosition;
+  const TRect& r = placement.NormalPosition;
   write_position(kNormPos, FormatPosition(r.Left, r.Top, r.Right, r.Bottom));
 }
 

@@ -14,12 +14,12 @@ std::int64_t OverlapLength(std::int64_t a0, std::int64_t a1, std::int64_t b0, st
 
 }  // namespace
 
-bool IsReachable(const TPlacementRect& window, std::span<const TPlacementRect> monitors) noexcept {
+bool IsReachable(const TRect& window, std::span<const TRect> monitors) noexcept {
   const std::int64_t width = std::int64_t{window.Right} - window.Left;
   const std::int64_t height = std::int64_t{window.Bottom} - window.Top;
   const std::int64_t need_x = std::clamp<std::int64_t>(width, 1, kReachablePart);
   const std::int64_t need_y = std::clamp<std::int64_t>(height, 1, kReachablePart);
-  for (const TPlacementRect& monitor : monitors) {
+  for (const TRect& monitor : monitors) {
     if (OverlapLength(window.Left, window.Right, monitor.Left, monitor.Right) >= need_x &&
         OverlapLength(window.Top, window.Bottom, monitor.Top, monitor.Bottom) >= need_y) {
       return true;
@@ -28,27 +28,27 @@ bool IsReachable(const TPlacementRect& window, std::span<const TPlacementRect> m
   return false;
 }
 
-TPlacementPoint PositionInside(const TPlacementRect& window, const TPlacementRect& work_area) noexcept {
+TPoint PositionInside(const TRect& window, const TRect& work_area) noexcept {
   auto place = [](std::int64_t start, std::int64_t size, std::int64_t area0, std::int64_t area1) {
     const std::int64_t last = std::max(area0, area1 - size);  // the area's start when the window is larger
     return static_cast<std::int32_t>(std::clamp(start, area0, last));
   };
   const std::int64_t width = std::max<std::int64_t>(0, std::int64_t{window.Right} - window.Left);
   const std::int64_t height = std::max<std::int64_t>(0, std::int64_t{window.Bottom} - window.Top);
-  return TPlacementPoint{place(window.Left, width, work_area.Left, work_area.Right),
+  return TPoint{place(window.Left, width, work_area.Left, work_area.Right),
                          place(window.Top, height, work_area.Top, work_area.Bottom)};
 }
 
-std::optional<TPlacementPoint> RescuePosition(const IPlacementWindow& window) {
+std::optional<TPoint> RescuePosition(const IPlacementWindow& window) {
   const auto clamp32 = [](std::int64_t v) {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
   };
-  const TPlacementRect bounds{window.Left(), window.Top(), clamp32(std::int64_t{window.Left()} + window.Width()),
+  const TRect bounds{window.Left(), window.Top(), clamp32(std::int64_t{window.Left()} + window.Width()),
                               clamp32(std::int64_t{window.Top()} + window.Height())};
-  const std::vector<TPlacementRect> monitors = window.MonitorRects();
+  const std::vector<TRect> monitors = window.MonitorRects();
   if (monitors.empty() || IsReachable(bounds, monitors)) return std::nullopt;
-  const TPlacementPoint target = PositionInside(bounds, window.NearestWorkArea(bounds));
-  if (target == TPlacementPoint{bounds.Left, bounds.Top}) return std::nullopt;
+  const TPoint target = PositionInside(bounds, window.NearestWorkArea(bounds));
+  if (target == TPoint{bounds.Left, bounds.Top}) return std::nullopt;
   return target;
 }
 

@@ -17,15 +17,15 @@ namespace vesk::desktop {
 inline constexpr std::int32_t kReachablePart = 32;
 
 // Whether enough of `window` lies on one of the monitors.
-[[nodiscard]] bool IsReachable(const TPlacementRect& window, std::span<const TPlacementRect> monitors) noexcept;
+[[nodiscard]] bool IsReachable(const TRect& window, std::span<const TRect> monitors) noexcept;
 
 // The top-left corner that puts `window` (keeping its size) inside
 // `work_area`; where the window is larger than the area, its left or top
 // edge goes to the area's.
-[[nodiscard]] TPlacementPoint PositionInside(const TPlacementRect& window, const TPlacementRect& work_area) noexcept;
+[[nodiscard]] TPoint PositionInside(const TRect& window, const TRect& work_area) noexcept;
 
 // The corner to move the window to, or nothing when it is reachable where
 // it is.
-[[nodiscard]] std::optional<TPlacementPoint> RescuePosition(const IPlacementWindow& window);
+[[nodiscard]] std::optional<TPoint> RescuePosition(const IPlacementWindow& window);
 
 }  // namespace vesk::desktop

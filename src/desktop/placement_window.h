@@ -8,34 +8,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/geometry.h"
+#include "platform/show_command.h"
+
 namespace vesk::desktop {
 
-struct TPlacementPoint {
-  std::int32_t X = 0;
-  std::int32_t Y = 0;
-  friend bool operator==(const TPlacementPoint&, const TPlacementPoint&) = default;
-};
-
-// Left, top, right, bottom; right and bottom exclusive.
-struct TPlacementRect {
-  std::int32_t Left = 0;
-  std::int32_t Top = 0;
-  std::int32_t Right = 0;
-  std::int32_t Bottom = 0;
-  friend bool operator==(const TPlacementRect&, const TPlacementRect&) = default;
-};
-
-// Show commands, numbered as the window manager numbers them.
-inline constexpr std::int32_t kShowHide = 0;
-inline constexpr std::int32_t kShowNormal = 1;
-inline constexpr std::int32_t kShowMinimized = 2;
-inline constexpr std::int32_t kShowMaximized = 3;
-inline constexpr std::int32_t kShowNoActivate = 4;
-inline constexpr std::int32_t kShowShow = 5;
-inline constexpr std::int32_t kShowMinimize = 6;
-inline constexpr std::int32_t kShowMinNoActive = 7;
-inline constexpr std::int32_t kShowNa = 8;
-inline constexpr std::int32_t kShowRestore = 9;
 
 // The system command that minimizes a window (SC_MINIMIZE).
 inline constexpr std::uint32_t kMinimizeCommand = 0xF020;
@@ -45,10 +22,10 @@ inline constexpr std::uint32_t kMinimizeCommand = 0xF020;
 // rectangle in the normal (restored) state.
 struct TWindowPlacement {
   std::uint32_t Flags = 0;
-  std::int32_t ShowCmd = kShowNormal;
-  TPlacementPoint MinPosition;
-  TPlacementPoint MaxPosition;
-  TPlacementRect NormalPosition;
+  std::int32_t ShowCmd = platform::kShowNormal;
+  TPoint MinPosition;
+  TPoint MaxPosition;
+  TRect NormalPosition;
   friend bool operator==(const TWindowPlacement&, const TWindowPlacement&) = default;
 };
 
@@ -90,8 +67,8 @@ class IPlacementWindow {
 
   // The rectangles of all monitors, and the work area (the monitor without
   // the taskbar and other docked bars) of the monitor nearest to `rect`.
-  [[nodiscard]] virtual std::vector<TPlacementRect> MonitorRects() const = 0;
-  [[nodiscard]] virtual TPlacementRect NearestWorkArea(const TPlacementRect& rect) const = 0;
+  [[nodiscard]] virtual std::vector<TRect> MonitorRects() const = 0;
+  [[nodiscard]] virtual TRect NearestWorkArea(const TRect& rect) const = 0;
   // Moves the window without sizing it.
   virtual void MoveTo(std::int32_t left, std::int32_t top) = 0;
 };

@@ -46,7 +46,6 @@ class TPropsStorage {
   // The component handled next; the value-name prefix becomes its name and
   // "_".
   void SetComponent(const TStoredComponent* component);
-  [[nodiscard]] const std::string& Prefix() const { return prefix_; }
   [[nodiscard]] const std::string& Section() const { return section_; }
 
   // Loads the named property of the current component: reads the value

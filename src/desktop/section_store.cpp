@@ -15,7 +15,7 @@ TSectionStore::TSectionStore(platform::IKeyStore& store, std::string base_key, T
   if (status.Ok() && base_) return;
   base_.reset();
   if (mode_ == smWrite) {
-    throw platform::ERegistryException(platform::FailedToCreateKeyText(base_key_), status.Code, status.Text);
+    throw platform::ERegistryException(platform::FailedToCreateKeyText(base_key_), status.Code);
   }
   // Reading needs no write access: a base key that exists but cannot be
   // written still gives its values.
@@ -38,16 +38,23 @@ std::string TSectionStore::ReadString(std::string_view section, std::string_view
   // overwrite what is stored with it.
   if (!base_) {
     if (base_status_.NotFound()) return std::string(default_value);
-    throw platform::ERegistryException(platform::FailedToGetDataText(name), base_status_.Code, base_status_.Text);
+    throw platform::ERegistryException(platform::FailedToGetDataText(name), base_status_.Code);
   }
   std::unique_ptr<platform::IRegistryKey> key;
   const platform::TKeyAccess access = mode_ == smRead ? platform::kaRead : platform::kaFull;
   const platform::TKeyStatus status = store_.OpenKey(SectionPath(section), access, platform::koExisting, key);
   if (status.NotFound() || (status.Ok() && !key)) return std::string(default_value);
-  if (!status.Ok()) throw platform::ERegistryException(platform::FailedToGetDataText(name), status.Code, status.Text);
-  const std::optional<std::string> value = platform::ReadStringValue(*key, name);
-  return value ? *value : std::string(default_value);
+  if (!status.Ok()) throw platform::ERegistryException(platform::FailedToGetDataText(name), status.Code);
+  try {
+    const std::optional<std::string> value = platform::ReadStringValue(*key, name);
+    return value ? *value : std::string(default_value);
+  } catch (const platform::EInvalidDataType& error) {
+    if (!invalid_type_) invalid_type_ = error.what();
+    return std::string(default_value);
+  }
 }
+
+std::optional<std::string> TSectionStore::TakeInvalidType() { return std::exchange(invalid_type_, std::nullopt); }
 
 std::int32_t TSectionStore::ReadInteger(std::string_view section, std::string_view name,
                                         std::int32_t default_value) {
@@ -59,7 +66,7 @@ void TSectionStore::WriteString(std::string_view section, std::string_view name,
   std::unique_ptr<platform::IRegistryKey> key;
   const platform::TKeyStatus status = store_.OpenKey(SectionPath(section), platform::kaFull, platform::koCreate, key);
   if (!status.Ok() || !key) {
-    throw platform::ERegistryException(platform::FailedToCreateKeyText(section), status.Code, status.Text);
+    throw platform::ERegistryException(platform::FailedToCreateKeyText(section), status.Code);
   }
   platform::WriteStringValue(*key, name, value);
 }

@@ -6,6 +6,7 @@
 // write creates the section first.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,13 +29,16 @@ class TSectionStore {
   TSectionStore& operator=(const TSectionStore&) = delete;
 
   // A string value (REG_SZ or REG_EXPAND_SZ, unexpanded); the default when
-  // the section or the value is missing. Raises "Invalid data type for
-  // '<name>'" for a value of any other type, "Failed to get data for
-  // '<name>'" when it, or a key on its path, is there but cannot be read.
+  // the section or the value is missing. A value of any other type gives the
+  // default too, as if it were missing, and its error ("Invalid data type
+  // for '<name>'") is kept for TakeInvalidType: the next save writes the
+  // value as a string, so one wrong value cannot lock the settings. Raises
+  // "Failed to get data for '<name>'" when the value, or a key on its path,
+  // is there but cannot be read.
   [[nodiscard]] std::string ReadString(std::string_view section, std::string_view name,
                                        std::string_view default_value);
-  // A number, stored as its decimal text; the default when it is missing or
-  // does not convert. Raises as ReadString.
+  // A number, stored as its decimal text; the default when it is missing, of
+  // another type or does not convert. Raises as ReadString.
   [[nodiscard]] std::int32_t ReadInteger(std::string_view section, std::string_view name,
                                          std::int32_t default_value);
 
@@ -44,6 +48,10 @@ class TSectionStore {
   void WriteString(std::string_view section, std::string_view name, std::string_view value);
   void WriteInteger(std::string_view section, std::string_view name, std::int32_t value);
 
+  // The message of the first value of a wrong type read since the last
+  // call, if any; cleared.
+  [[nodiscard]] std::optional<std::string> TakeInvalidType();
+
  private:
   [[nodiscard]] std::string SectionPath(std::string_view section) const;
 
@@ -52,6 +60,7 @@ class TSectionStore {
   TStoreMode mode_;
   std::unique_ptr<platform::IRegistryKey> base_;  // held open for the whole session
   platform::TKeyStatus base_status_;              // why base_ is empty, when it is
+  std::optional<std::string> invalid_type_;
 };
 
 }  // namespace vesk::desktop

@@ -85,13 +85,10 @@ void TTrayIcon::Refresh() {
 
 void TTrayIcon::ShellRecreated() {
   if (!active_ || icon_ == 0) return;
-  // The broadcast may also reach a shell that still holds the icon: a
-  // modify it accepts means the icon is there, and adding it again would
-  // show it twice. A new shell knows no icon of ours and refuses.
-  if (shown_) {
-    FillRecord();
-    if (shell_.NotifyIcon(nimModify, record_)) return;
-  }
+  // Added again exactly as at the start: the image a shell makes of a
+  // modified icon need not be the one it made of the added one. A shell
+  // that still holds the icon loses it first (Show removes a stale icon),
+  // so it is never shown twice.
   Show();
 }
 

@@ -65,7 +65,7 @@ class TTrayIcon {
   // component is active.
   void Refresh();
   // The shell's notification area was made anew (the shell restarted): the
-  // icon is added once more if the new shell does not know it.
+  // icon is removed, if the shell still has it, and added again.
   void ShellRecreated();
 
   // A message of the hidden window; false when it is not the component's

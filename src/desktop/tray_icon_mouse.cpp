@@ -54,7 +54,7 @@ bool TTrayIcon::HandleMessage(std::uint32_t message, std::uintptr_t /*wparam*/, 
 }
 
 void TTrayIcon::HandleMouse(std::uint32_t mouse_message) {
-  const TScreenPoint at = host_.CursorPos();
+  const TPoint at = host_.CursorPos();
   const TShiftState shift = host_.ModifierKeys();
   const auto down = [&](TMouseButton button, TShiftState state) {
     if (OnMouseDown) OnMouseDown(button, state, at.X, at.Y);

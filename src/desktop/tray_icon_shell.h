@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <exception>
 
+#include "base/geometry.h"
+
 namespace vesk::desktop {
 
 class TTrayIcon;
@@ -60,11 +62,6 @@ inline constexpr TShiftState ssDouble = 8;
 enum class TMouseButton : std::uint8_t { mbLeft, mbRight, mbMiddle };
 using enum TMouseButton;
 
-struct TScreenPoint {
-  int X = 0;
-  int Y = 0;
-};
-
 // The icon's hidden message window and the calls made on its behalf.
 class ITrayHost {
  public:
@@ -72,7 +69,7 @@ class ITrayHost {
   // The hidden window's handle, for the notification record.
   [[nodiscard]] virtual std::uintptr_t WindowHandle() const = 0;
   // The cursor in screen coordinates.
-  [[nodiscard]] virtual TScreenPoint CursorPos() = 0;
+  [[nodiscard]] virtual TPoint CursorPos() = 0;
   // Shift, Control and Alt as they are held now (ssShift, ssCtrl, ssAlt).
   [[nodiscard]] virtual TShiftState ModifierKeys() = 0;
   [[nodiscard]] virtual bool WindowEnabled() = 0;

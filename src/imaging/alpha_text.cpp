@@ -8,7 +8,7 @@ namespace vesk::imaging {
 
 std::unique_ptr<platform::Surface> MakeTextBitmap(std::string_view text, const platform::FontDesc& font) {
   // 1. Measure on a small surface that exists only for that.
-  const platform::TextExtent extent = platform::CreateSurface(80, 20)->MeasureText(font, text);
+  const TSize extent = platform::CreateSurface(80, 20)->MeasureText(font, text);
   const std::int32_t width = extent.cx + 2;
   const std::int32_t height = extent.cy + 2;
   const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
@@ -45,16 +45,16 @@ std::unique_ptr<platform::Surface> MakeTextBitmap(std::string_view text, const p
 
   // 10. Source-over onto the all-zero result: it takes the pixels as they are.
   result->AlphaBlend(0, 0, width, height, *white, 0, 0,
-                     platform::BlendRecord{platform::kAcSrcOver, 0, 255, platform::kAcSrcAlpha});
+                     TBlendFunction{kBlendOpSourceOver, 0, 255, kAlphaFormatSourceAlpha});
   return result;
 }
 
-raster::TRect DrawAlphaText(std::int32_t x, std::int32_t y, std::string_view text, const platform::FontDesc& font,
-                            platform::Surface& destination, platform::BlendRecord blend) {
+TRect DrawAlphaText(std::int32_t x, std::int32_t y, std::string_view text, const platform::FontDesc& font,
+                            platform::Surface& destination, TBlendFunction blend) {
   const std::unique_ptr<platform::Surface> bitmap = MakeTextBitmap(text, font);
   destination.AlphaBlend(x, y, bitmap->Width(), bitmap->Height(), *bitmap, 0, 0, blend);
   destination.Flush();  // the caller reads the pixels next
-  return raster::TRect{x, y, x + bitmap->Width(), y + bitmap->Height()};
+  return TRect{x, y, x + bitmap->Width(), y + bitmap->Height()};
 }
 
 TTextBitmapCache::TEntry& TTextBitmapCache::Entry(std::string_view text, const platform::FontDesc& font) {
@@ -80,22 +80,13 @@ const platform::Surface& TTextBitmapCache::Bitmap(std::string_view text, const p
   return *Entry(text, font).Bitmap;
 }
 
-namespace {
-
-bool SameRecord(const platform::BlendRecord& a, const platform::BlendRecord& b) noexcept {
-  return a.BlendOp == b.BlendOp && a.BlendFlags == b.BlendFlags && a.SourceConstantAlpha == b.SourceConstantAlpha &&
-         a.AlphaFormat == b.AlphaFormat;
-}
-
-}  // namespace
-
-raster::TRect TTextBitmapCache::DrawAlphaText(std::int32_t x, std::int32_t y, std::string_view text,
+TRect TTextBitmapCache::DrawAlphaText(std::int32_t x, std::int32_t y, std::string_view text,
                                               const platform::FontDesc& font, platform::Surface& destination,
-                                              platform::BlendRecord blend) {
+                                              TBlendFunction blend) {
   TEntry& e = Entry(text, font);
   const platform::Surface& bitmap = *e.Bitmap;
-  const raster::TRect area{x, y, x + bitmap.Width(), y + bitmap.Height()};
-  const raster::TRect inside = raster::IntersectRect(area, raster::TRect{0, 0, destination.Width(), destination.Height()});
+  const TRect area{x, y, x + bitmap.Width(), y + bitmap.Height()};
+  const TRect inside = IntersectRect(area, TRect{0, 0, destination.Width(), destination.Height()});
   destination.Flush();  // the pixels are read below
   bool black = true;
   for (std::int32_t row = inside.Top; black && row < inside.Bottom; ++row) {
@@ -112,7 +103,7 @@ raster::TRect TTextBitmapCache::DrawAlphaText(std::int32_t x, std::int32_t y, st
     destination.Flush();
     return area;
   }
-  if (!e.OverBlack || !SameRecord(e.OverBlackRecord, blend)) {
+  if (!e.OverBlack || e.OverBlackRecord != blend) {
     e.OverBlack = platform::CreateSurface(bitmap.Width(), bitmap.Height());
     std::memset(e.OverBlack->Bits(), 0,
                 static_cast<std::size_t>(bitmap.Width()) * static_cast<std::size_t>(bitmap.Height()) * 4);

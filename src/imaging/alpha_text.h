@@ -13,7 +13,7 @@
 #include "platform/font.h"
 #include "platform/surface.h"
 #include "raster/color32.h"
-#include "raster/rect.h"
+#include "base/geometry.h"
 
 namespace vesk::imaging {
 
@@ -62,8 +62,8 @@ static_assert(PremultiplyPixel(0x00C29CA0u, 0) == 0);
 // its top-left corner at (x, y) and the blend record's constant alpha.
 // Returns the rectangle blended into (x, y and the bitmap's size, before
 // clipping to the destination): no pixel outside it was touched.
-raster::TRect DrawAlphaText(std::int32_t x, std::int32_t y, std::string_view text, const platform::FontDesc& font,
-                            platform::Surface& destination, platform::BlendRecord blend);
+TRect DrawAlphaText(std::int32_t x, std::int32_t y, std::string_view text, const platform::FontDesc& font,
+                            platform::Surface& destination, TBlendFunction blend);
 
 // Text bitmaps kept between drawings. MakeTextBitmap gives the same pixels
 // for the same string in the same font and colour, so a string drawn again
@@ -80,8 +80,8 @@ class TTextBitmapCache {
   [[nodiscard]] const platform::Surface& Bitmap(std::string_view text, const platform::FontDesc& font);
   // DrawAlphaText with the bitmap of Bitmap(text, font): the same pixels
   // and the same result.
-  raster::TRect DrawAlphaText(std::int32_t x, std::int32_t y, std::string_view text, const platform::FontDesc& font,
-                              platform::Surface& destination, platform::BlendRecord blend);
+  TRect DrawAlphaText(std::int32_t x, std::int32_t y, std::string_view text, const platform::FontDesc& font,
+                              platform::Surface& destination, TBlendFunction blend);
   // Ends one round of drawing (one face): the bitmaps not asked for since
   // the previous round ended are freed, so the cache holds at most the
   // strings of two rounds.
@@ -100,7 +100,7 @@ class TTextBitmapCache {
     std::unique_ptr<platform::Surface> Bitmap;
     // Bitmap blended with OverBlackRecord over transparent black.
     std::unique_ptr<platform::Surface> OverBlack;
-    platform::BlendRecord OverBlackRecord{};
+    TBlendFunction OverBlackRecord{};
     bool Used = false;
   };
   TEntry& Entry(std::string_view text, const platform::FontDesc& font);

@@ -6,6 +6,8 @@
 // libpng's frames.
 #include "imaging/png_decoder.h"
 
+#include <algorithm>
+
 #include <png.h>
 
 #include <csetjmp>
@@ -27,6 +29,9 @@ bool PngMemorySource::Read(std::uint8_t* buffer, std::size_t size, std::size_t& 
 namespace {
 
 constexpr std::size_t kMessageSize = 256;
+
+// The largest width or height the decoder itself reads a header of.
+constexpr std::uint32_t kDecoderSideLimit = 65535;
 
 // Everything the libpng callbacks touch. Trivially destructible.
 struct DecoderState {
@@ -198,7 +203,10 @@ SkinImage DecodeSkinPng(PngByteSource& source, const PngLimits& limits) {
   state.source = &source;
   PngReadStructs structs(state);
   png_set_read_fn(state.png, &state, OnPngRead);
-  png_set_user_limits(state.png, limits.max_width, limits.max_height);
+  // The decoder's own side limit stays above the caller's, so that an image
+  // too large is refused below with its size and the limits in the message.
+  png_set_user_limits(state.png, std::max<std::uint32_t>(limits.max_width, kDecoderSideLimit),
+                      std::max<std::uint32_t>(limits.max_height, kDecoderSideLimit));
   png_set_keep_unknown_chunks(state.png, PNG_HANDLE_CHUNK_NEVER, kIgnoredChunks, kIgnoredChunkCount);
   png_set_keep_unknown_chunks(state.png, PNG_HANDLE_CHUNK_ALWAYS, kGamaChunk, 1);
 
@@ -208,10 +216,11 @@ SkinImage DecodeSkinPng(PngByteSource& source, const PngLimits& limits) {
   const std::uint64_t pixel_count = std::uint64_t{facts.width} * facts.height;
   if (facts.width > limits.max_width ||
       facts.height > limits.max_height || pixel_count > limits.max_pixels) {
-    throw EPngError("Image too large: " + std::to_string(facts.width) + " x " + std::to_string(facts.height) +
-                    " pixels (at most " + std::to_string(limits.max_width) + " x " +
-                    std::to_string(limits.max_height) + " and " + std::to_string(limits.max_pixels) +
-                    " pixels)");
+    throw EImageTooLarge("Image too large: " + std::to_string(facts.width) + " x " + std::to_string(facts.height) +
+                             " pixels (at most " + std::to_string(limits.max_width) + " x " +
+                             std::to_string(limits.max_height) + " and " + std::to_string(limits.max_pixels) +
+                             " pixels)",
+                         facts.width, facts.height);
   }
 
   SkinImage image;

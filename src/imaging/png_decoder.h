@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "raster/color32.h"
-#include "raster/exceptions.h"
+#include "base/errors.h"
 
 namespace vesk::imaging {
 
@@ -16,6 +16,20 @@ namespace vesk::imaging {
 class EPngError : public Exception {
  public:
   using Exception::Exception;
+};
+
+// An image whose header gives a size beyond the limits the caller set; no
+// pixel memory was made for it.
+class EImageTooLarge final : public EPngError {
+ public:
+  EImageTooLarge(const std::string& message, std::uint32_t width, std::uint32_t height)
+      : EPngError(message), width_(width), height_(height) {}
+  [[nodiscard]] std::uint32_t Width() const noexcept { return width_; }
+  [[nodiscard]] std::uint32_t Height() const noexcept { return height_; }
+
+ private:
+  std::uint32_t width_;
+  std::uint32_t height_;
 };
 
 // Where the decoder takes its bytes from. Read is called from inside the
@@ -41,12 +55,18 @@ class PngMemorySource final : public PngByteSource {
   std::size_t position_ = 0;
 };
 
-// Sizes beyond which an image is refused before any pixel memory exists.
+// Sizes beyond which an image is refused, from its header, before any pixel
+// memory exists.
 struct PngLimits {
   std::uint32_t max_width = 16384;
   std::uint32_t max_height = 16384;
   std::uint64_t max_pixels = std::uint64_t{64} << 20;  // 256 MiB of 32-bit pixels
 };
+
+// The limits of a skin image: far beyond the largest artwork the clock
+// draws (450 x 450 at 300 %), and small enough that a face of that size is
+// still composed once a second without taking the machine.
+inline constexpr PngLimits kSkinImageLimits{2048, 2048, std::uint64_t{2048} * 2048};
 
 // A decoded skin: Width x Height pixels, row-major, top row first, each a
 // premultiplied TColor32 (see skin_pixels.h).
@@ -59,8 +79,8 @@ struct SkinImage {
 // Decodes a whole PNG stream: 8 bits per sample (16-bit samples keep their
 // high byte), palettes and grey expanded, a gAMA chunk applied to the colour
 // samples of RGB and RGBA images, then every pixel turned into a skin pixel.
-// Raises EPngError with the decoder's message for data it refuses, including
-// images larger than `limits`.
+// Raises EPngError with the decoder's message for data it refuses, and
+// EImageTooLarge for an image larger than `limits`.
 [[nodiscard]] SkinImage DecodeSkinPng(PngByteSource& source, const PngLimits& limits = {});
 [[nodiscard]] SkinImage DecodeSkinPng(std::span<const std::uint8_t> bytes, const PngLimits& limits = {});
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "base/scope_exit.h"
 #include "imaging/png_decoder.h"
 #include "platform/process.h"
 #include "raster/modes.h"
@@ -38,9 +39,7 @@ class FileByteSource final : public PngByteSource {
 }  // namespace
 
 std::string SkinFilePath(std::string_view relative_path) {
-  std::string path = platform::ExecutableFolder();
-  for (const char c : relative_path) path += (c == '\\') ? platform::kPathSeparator : c;
-  return path;
+  return platform::JoinAppPath(platform::ExecutableFolder(), relative_path);
 }
 
 std::string CannotOpenFileMessage(std::string_view absolute_path, std::string_view reason) {
@@ -67,25 +66,28 @@ void LoadSkinImageFile(raster::TBitmap32& target, const std::string& path) {
     throw EFileOpenError(CannotOpenFileMessage(platform::AbsolutePath(path), platform::SystemErrorText(error)));
   }
   FileByteSource source(file);
-  const SkinImage image = DecodeSkinPng(source);
+  SkinImage image;
+  try {
+    image = DecodeSkinPng(source, kSkinImageLimits);
+  } catch (const EImageTooLarge& error) {
+    throw EImageTooLarge("The skin image \"" + platform::AbsolutePath(path) + "\" is " +
+                             std::to_string(error.Width()) + " x " + std::to_string(error.Height()) +
+                             " pixels; a skin image may be at most " + std::to_string(kSkinImageLimits.max_width) +
+                             " x " + std::to_string(kSkinImageLimits.max_height) + " pixels",
+                         error.Width(), error.Height());
+  }
   file.Close();
 
   // Only now is the target touched: resized to the image and overwritten
   // with its pixels, all four bytes as they stand. The copy is bracketed like
   // an assignment: one report at the end, also when resizing fails.
-  target.BeginUpdate();
-  try {
+  {
+    const TUpdateScope bracket(target, crChanged);
     target.SetSize(image.Width, image.Height);
     if (!target.Empty()) {
       std::memcpy(target.Bits(), image.Pixels.data(), image.Pixels.size() * sizeof(raster::TColor32));
     }
-  } catch (...) {
-    target.EndUpdate();
-    target.Changed();
-    throw;
   }
-  target.EndUpdate();
-  target.Changed();
   target.SetDrawMode(raster::dmBlend);
   target.SetCombineMode(raster::cmMerge);
 }

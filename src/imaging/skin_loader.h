@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "raster/bitmap32.h"
-#include "raster/exceptions.h"
+#include "base/errors.h"
 
 namespace vesk::imaging {
 

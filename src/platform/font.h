@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "base/mul_div.h"
+
 namespace vesk::platform {
 
 // Style bits; a style is any combination of them (0 is plain).
@@ -43,8 +45,7 @@ struct FontDesc {
 // Character height in pixels for a size in points: round(|points| * 96 / 72),
 // halves away from zero (the rounding of the platform's MulDiv).
 [[nodiscard]] constexpr std::int32_t FontPixelHeight(std::int32_t points) noexcept {
-  const std::int64_t p = points < 0 ? -static_cast<std::int64_t>(points) : points;
-  return static_cast<std::int32_t>((p * kPixelsPerInch * 2 + 72) / (72 * 2));
+  return MulDiv(points < 0 ? -points : points, kPixelsPerInch, 72);
 }
 
 // The em height a font is made with: PixelHeight when set, else Size in

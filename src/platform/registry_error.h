@@ -2,27 +2,32 @@
 // The registry's error: raised by the settings storage, the startup
 // registration and the browser setting when a key or a value cannot be
 // created, written or read. Its message is one of the fixed texts below; the
-// failing call's code and the system's text for it travel along for logs.
+// failing call's code travels along.
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <utility>
 
-#include "raster/exceptions.h"
+#include "base/errors.h"
 
 namespace vesk::platform {
 
 class ERegistryException : public vesk::Exception {
  public:
-  ERegistryException(const std::string& message, std::int32_t code = 0, std::string system_text = {})
-      : vesk::Exception(message), code_(code), system_text_(std::move(system_text)) {}
+  explicit ERegistryException(const std::string& message, std::int32_t code = 0)
+      : vesk::Exception(message), code_(code) {}
 
   [[nodiscard]] std::int32_t Code() const noexcept { return code_; }
-  [[nodiscard]] const std::string& SystemText() const noexcept { return system_text_; }
 
  private:
   std::int32_t code_;
-  std::string system_text_;
+};
+
+// A value of another type than the one asked for: "Invalid data type for
+// '<value>'". The store itself is sound; the value is only not usable.
+class EInvalidDataType final : public ERegistryException {
+ public:
+  using ERegistryException::ERegistryException;
 };
 
 // "Failed to set data for '<value>'"

@@ -7,7 +7,7 @@ namespace vesk::platform {
 namespace {
 
 [[noreturn]] void Raise(const std::string& message, const TKeyStatus& status) {
-  throw ERegistryException(message, status.Code, status.Text);
+  throw ERegistryException(message, status.Code);
 }
 
 bool IsStringType(TRegValueType type) { return type == rvString || type == rvExpandString; }
@@ -68,7 +68,7 @@ std::optional<std::string> ReadStringValue(IRegistryKey& key, std::string_view n
   if (status.NotFound()) return std::nullopt;
   // The type is known also when the data was too large to read.
   if ((status.Ok() || status.Code == kKeyErrorMoreData) && !IsStringType(value.Type)) {
-    Raise(InvalidDataTypeText(name), status);
+    throw EInvalidDataType(InvalidDataTypeText(name), status.Code);
   }
   if (!status.Ok()) Raise(FailedToGetDataText(name), status);
   return DecodeRegString(value.Data);
@@ -85,7 +85,7 @@ std::optional<std::uint32_t> ReadIntegerValue(IRegistryKey& key, std::string_vie
   const TKeyStatus status = key.GetValue(name, value, 4);
   if (status.NotFound()) return std::nullopt;
   if (!status.Ok()) Raise(FailedToGetDataText(name), status);  // longer than four bytes
-  if (value.Type != rvDword || value.Data.size() != 4) Raise(InvalidDataTypeText(name), status);
+  if (value.Type != rvDword || value.Data.size() != 4) throw EInvalidDataType(InvalidDataTypeText(name), status.Code);
   return static_cast<std::uint32_t>(value.Data[0]) | (static_cast<std::uint32_t>(value.Data[1]) << 8) |
          (static_cast<std::uint32_t>(value.Data[2]) << 16) | (static_cast<std::uint32_t>(value.Data[3]) << 24);
 }

@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/blend_function.h"
+#include "base/geometry.h"
 #include "platform/font.h"
 
 namespace vesk::platform {
@@ -34,21 +36,6 @@ inline constexpr std::uint64_t kMaxSurfaceBytes = 256ull << 20;
 // and stays within kMaxSurfaceBytes. Checked before any allocation.
 [[nodiscard]] bool SurfaceSizeValid(std::int32_t width, std::int32_t height) noexcept;
 
-// The four-byte blend record of AlphaBlend.
-struct BlendRecord {
-  std::uint8_t BlendOp = 0;               // 0: source over
-  std::uint8_t BlendFlags = 0;            // must be 0
-  std::uint8_t SourceConstantAlpha = 255; // k, scales the whole source
-  std::uint8_t AlphaFormat = 1;           // 1: the source has premultiplied per-pixel alpha
-};
-inline constexpr std::uint8_t kAcSrcOver = 0;
-inline constexpr std::uint8_t kAcSrcAlpha = 1;
-
-struct TextExtent {
-  std::int32_t cx = 0;
-  std::int32_t cy = 0;
-  friend bool operator==(const TextExtent&, const TextExtent&) = default;
-};
 
 class Surface {
  public:
@@ -68,7 +55,7 @@ class Surface {
 
   // Size of the string in the font (the font stays selected afterwards).
   // Text is single-byte: code page 1252 on Windows, Latin-1 elsewhere.
-  [[nodiscard]] virtual TextExtent MeasureText(const FontDesc& font, std::string_view text) = 0;
+  [[nodiscard]] virtual TSize MeasureText(const FontDesc& font, std::string_view text) = 0;
   // The face name the system actually uses for the font (after substitution).
   [[nodiscard]] virtual std::string TextFace(const FontDesc& font) = 0;
   // Draws the string with its top-left corner at (x, y). With a background
@@ -91,7 +78,7 @@ class Surface {
   // Returns false (and draws nothing) when the record is not a source-over
   // record or the source rectangle is not inside the source.
   virtual bool AlphaBlend(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
-                          const Surface& source, std::int32_t sx, std::int32_t sy, BlendRecord blend) = 0;
+                          const Surface& source, std::int32_t sx, std::int32_t sy, TBlendFunction blend) = 0;
 
   // Waits until every drawing call has reached the pixels (GdiFlush); call
   // before reading Bits() after drawing through the system.

@@ -1,6 +1,7 @@
 // TBitmap32: construction, sizing, handles, clipping, modes and notification.
 #include "raster/bitmap32.h"
 
+#include "base/scope_exit.h"
 #include "platform/surface.h"
 #include "platform/sys_color.h"
 #include "raster/exceptions.h"
@@ -52,33 +53,30 @@ TCanvas& TBitmap32::Canvas() {
 }
 
 void TBitmap32::ChangeSize(std::int32_t new_width, std::int32_t new_height) {
-  try {
-    FontChanged();
-    canvas_.reset();
-    surface_.reset();
-    bits_ = nullptr;
-    width_ = 0;
-    height_ = 0;
-    if (new_width > 0 && new_height > 0) {
-      // The size is checked before anything is allocated.
-      if (!platform::SurfaceSizeValid(new_width, new_height)) throw EDibError(platform::kErrAllocateDib);
-      try {
-        surface_ = platform::CreateSurface(new_width, new_height);
-      } catch (const platform::SurfaceError& e) {
-        throw EDibError(e.what());
-      }
-      bits_ = surface_->Bits();
-    }
-    width_ = new_width;
-    height_ = new_height;
-    ResetClipRect();
-  } catch (...) {
-    // Left empty, with a clip rectangle that matches.
+  // The clip rectangle follows the size, also when a failure leaves the
+  // bitmap empty.
+  const TScopeExit done([this] {
     ResetClipRect();
     HandleChanged();
-    throw;
+  });
+  FontChanged();
+  canvas_.reset();
+  surface_.reset();
+  bits_ = nullptr;
+  width_ = 0;
+  height_ = 0;
+  if (new_width > 0 && new_height > 0) {
+    // The size is checked before anything is allocated.
+    if (!platform::SurfaceSizeValid(new_width, new_height)) throw EDibError(platform::kErrAllocateDib);
+    try {
+      surface_ = platform::CreateSurface(new_width, new_height);
+    } catch (const platform::SurfaceError& e) {
+      throw EDibError(e.what());
+    }
+    bits_ = surface_->Bits();
   }
-  HandleChanged();
+  width_ = new_width;
+  height_ = new_height;
 }
 
 void TBitmap32::HandleChanged() {

@@ -18,7 +18,7 @@
 #include "raster/custom_map.h"
 #include "raster/font.h"
 #include "raster/modes.h"
-#include "raster/rect.h"
+#include "base/geometry.h"
 
 namespace vesk::platform {
 class Surface;
@@ -156,7 +156,6 @@ class TBitmap32 : public TCustomMap {
   // 8 x 8 stock surface, so the result does not depend on the bitmap's size.
   [[nodiscard]] TSize TextExtent(std::string_view text);
   [[nodiscard]] std::int32_t TextWidth(std::string_view text) { return TextExtent(text).cx; }
-  [[nodiscard]] std::int32_t TextHeight(std::string_view text) { return TextExtent(text).cy; }
   // Draws the string in Font's colour at (x, y) with a transparent background
   // through the platform, then reports the bitmap changed. Glyph pixels get
   // alpha 0, as the system's text renderer leaves them.

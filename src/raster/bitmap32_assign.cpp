@@ -1,4 +1,5 @@
 // TBitmap32: copying from another bitmap or from a platform bitmap.
+#include "base/scope_exit.h"
 #include "platform/platform_bitmap.h"
 #include "platform/surface.h"
 #include "raster/bitmap32.h"
@@ -7,33 +8,16 @@
 
 namespace vesk::raster {
 
-namespace {
-// Runs the work inside one update bracket and reports once at the end, also
-// when the work fails.
-template <class Work>
-void InOneUpdate(TBitmap32& bitmap, Work&& work) {
-  bitmap.BeginUpdate();
-  try {
-    work();
-  } catch (...) {
-    bitmap.EndUpdate();
-    bitmap.Changed();
-    throw;
-  }
-  bitmap.EndUpdate();
-  bitmap.Changed();
-}
-}  // namespace
-
+// Both assignments run inside one update bracket and report once at the
+// end, also when they fail.
 void TBitmap32::Assign(const TBitmap32* source) {
-  InOneUpdate(*this, [&] {
-    if (source == nullptr) {
-      SetSize(0, 0);
-      return;
-    }
-    source->CopyMapTo(*this);
-    source->CopyPropertiesTo(*this);
-  });
+  const TUpdateScope bracket(*this, crChanged);
+  if (source == nullptr) {
+    SetSize(0, 0);
+    return;
+  }
+  source->CopyMapTo(*this);
+  source->CopyPropertiesTo(*this);
 }
 
 void TBitmap32::CopyMapTo(TBitmap32& destination) const {
@@ -55,21 +39,20 @@ void TBitmap32::CopyPropertiesTo(TBitmap32& destination) const {
 }
 
 void TBitmap32::Assign(const platform::PlatformBitmap& source) {
-  InOneUpdate(*this, [&] {
-    SetSize(source.Width(), source.Height());
-    if (Empty()) return;
-    source.CopyTo(*surface_);
-    if (source.Format() != platform::PixelFormat::pf32bit) ResetAlpha(255);
-    if (source.Transparent) {
-      // Pixels of the transparent colour keep their RGB value with alpha 0.
-      const TColor32 key = Color32(source.TransparentColor) & 0x00FFFFFFu;
-      const std::ptrdiff_t n = static_cast<std::ptrdiff_t>(width_) * height_;
-      for (std::ptrdiff_t i = 0; i < n; ++i) {
-        if ((bits_[i] & 0x00FFFFFFu) == key) bits_[i] = key;
-      }
+  const TUpdateScope bracket(*this, crChanged);
+  SetSize(source.Width(), source.Height());
+  if (Empty()) return;
+  source.CopyTo(*surface_);
+  if (source.Format() != platform::PixelFormat::pf32bit) ResetAlpha(255);
+  if (source.Transparent) {
+    // Pixels of the transparent colour keep their RGB value with alpha 0.
+    const TColor32 key = Color32(source.TransparentColor) & 0x00FFFFFFu;
+    const std::ptrdiff_t n = static_cast<std::ptrdiff_t>(width_) * height_;
+    for (std::ptrdiff_t i = 0; i < n; ++i) {
+      if ((bits_[i] & 0x00FFFFFFu) == key) bits_[i] = key;
     }
-    font_.Assign(source.Font);
-  });
+  }
+  font_.Assign(source.Font);
 }
 
 }  // namespace vesk::raster

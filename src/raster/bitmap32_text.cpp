@@ -35,7 +35,7 @@ void TBitmap32::UpdateFont() {
 
 TSize TBitmap32::TextExtent(std::string_view text) {
   UpdateFont();
-  platform::TextExtent e;
+  TSize e;
   if (surface_) {
     e = surface_->MeasureText(font_.Desc(), text);
   } else {

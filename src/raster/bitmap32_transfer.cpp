@@ -8,14 +8,6 @@
 namespace vesk::raster {
 
 namespace {
-// Ends the vector state when the drawing step is left, errors included.
-struct EmmsOnExit {
-  EmmsOnExit() = default;
-  EmmsOnExit(const EmmsOnExit&) = delete;
-  EmmsOnExit& operator=(const EmmsOnExit&) = delete;
-  ~EmmsOnExit() { EMMS(); }
-};
-
 std::int64_t Width64(const TRect& r) { return std::int64_t{r.Right} - r.Left; }
 std::int64_t Height64(const TRect& r) { return std::int64_t{r.Bottom} - r.Top; }
 }  // namespace
@@ -43,7 +35,6 @@ void TransferRect(TBitmap32* dst, const TRect& dst_rect, const TRect& dst_clip, 
   if (!dst->Measuring()) {
     const TRect clip = IntersectRect(IntersectRect(dst_clip, dst->BoundsRect()), dst_rect);
     if (IsRectEmpty(clip)) return;
-    EmmsOnExit emms;
     if (mode == dmCustom && !combine) mode = dmOpaque;
     if (Width64(src_rect) == Width64(dst_rect) && Height64(src_rect) == Height64(dst_rect)) {
       // clip lies inside dst_rect, so the source block lies inside src_rect.
@@ -62,7 +53,7 @@ void BlockCombine(TBitmap32& dst, const TRect& r, const TBitmap32& src, std::int
   const std::int32_t w = r.Right - r.Left;
   if (w <= 0) return;
   const std::uint32_t master = src.MasterAlpha();
-  const int cm = static_cast<int>(src.CombineMode());
+  const int cm = Column(src.CombineMode());
   const TColor32 outer = src.OuterColor();
   for (std::int32_t y = r.Top; y < r.Bottom; ++y) {
     const TColor32* s = src.PixelPtr(src_x, src_y + (y - r.Top));
@@ -73,9 +64,9 @@ void BlockCombine(TBitmap32& dst, const TRect& r, const TBitmap32& src, std::int
         break;
       case dmBlend:
         if (master >= 255) {
-          BLEND_LINE[cm](s, d, w);
+          PixelRoutines().Row[cm](s, d, w);
         } else {
-          BLEND_LINE_EX[cm](s, d, w, master);
+          PixelRoutines().RowEx[cm](s, d, w, master);
         }
         break;
       case dmTransparent:

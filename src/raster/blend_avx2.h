@@ -14,9 +14,6 @@
 
 namespace vesk::raster::avx2 {
 
-// Whether this build has the routines and the processor runs them.
-[[nodiscard]] bool Usable() noexcept;
-
 #if VESK_ROWS_AVX2
 // blend_vector::BlendRow's result set (vector mix, opaque copied,
 // transparent kept).

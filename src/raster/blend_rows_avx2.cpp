@@ -1,7 +1,7 @@
 // The blend and merge rows eight pixels per pass in 256-bit registers, for
-// processors with AVX2 (bound at start-up, blend_vector_rows.cpp and
-// merge.cpp). The arithmetic is the SSE2 rows' (blend_vector_sse2.h) on
-// twice the pixels: every unpack, shuffle and pack works inside one 128-bit
+// processors with AVX2 (bound in the pixel-routine table where the processor
+// has it, pixel_routines.cpp). The arithmetic is the SSE2 rows'
+// (blend_vector_sse2.h) on twice the pixels: every unpack, shuffle and pack works inside one 128-bit
 // half, so each half holds four whole pixels in order. The results are the
 // portable rows' bytes; tests compare them.
 //
@@ -121,22 +121,6 @@ VESK_AVX2 bool All(__m256i mask) noexcept { return _mm256_movemask_epi8(mask) ==
   }
   for (; i < Count; ++i) Dst[i] = MergePixel(Src[i], Dst[i]);
 }
-
-bool Usable() noexcept {
-  static const bool usable = [] {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") != 0;
-  }();
-  return usable;
-}
-
-}  // namespace vesk::raster::avx2
-
-#else
-
-namespace vesk::raster::avx2 {
-
-bool Usable() noexcept { return false; }
 
 }  // namespace vesk::raster::avx2
 

@@ -41,24 +41,25 @@ static_assert(PixelExWeight(0xFE000000u, 1) == 1 && RowExWeight(0xFE000000u, 1) 
 void BlendPixelInPlace(TColor32 F, TColor32& B) noexcept;
 [[nodiscard]] TColor32 BlendPixelEx(TColor32 F, TColor32 B, std::uint32_t M) noexcept;
 void BlendPixelExInPlace(TColor32 F, TColor32& B, std::uint32_t M) noexcept;
-void BlendRow(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept;
-void BlendRowEx(const TColor32* Src, TColor32* Dst, std::int32_t Count, std::uint32_t M) noexcept;
 [[nodiscard]] TColor32 CombinePixel(TColor32 X, TColor32 Y, std::uint32_t W) noexcept;
 void CombinePixelInPlace(TColor32 X, TColor32& Y, std::uint32_t W) noexcept;
 
-// The rows pixel by pixel in general-purpose registers; BlendRow and
-// BlendRowEx above use four pixels per SSE2 pass where the build targets
-// SSE2 (always on x86-64) and equal these byte for byte.
+// The rows pixel by pixel in general-purpose registers.
 void BlendRowPortable(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept;
 void BlendRowExPortable(const TColor32* Src, TColor32* Dst, std::int32_t Count,
                         std::uint32_t M) noexcept;
 
-// BlendRow four pixels per SSE2 pass (the portable row where the build does
-// not target SSE2). BlendRow itself runs the AVX2 row (blend_avx2.h) where
-// the processor has AVX2, else this one.
+// The rows four pixels per SSE2 pass (the portable rows where the build does
+// not target SSE2), equal to those byte for byte. The AVX2 row
+// (blend_avx2.h) does eight.
 void BlendRowSse2(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept;
+void BlendRowExSse2(const TColor32* Src, TColor32* Dst, std::int32_t Count, std::uint32_t M) noexcept;
 
-// Whether BlendRow and BlendRowEx run the SSE2 path in this build.
-[[nodiscard]] bool RowsUseSse2() noexcept;
+// The rows of the vector set as this build makes them without asking the
+// processor: the SSE2 forms where the build targets SSE2 (always on x86-64).
+inline void BlendRow(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept { BlendRowSse2(Src, Dst, Count); }
+inline void BlendRowEx(const TColor32* Src, TColor32* Dst, std::int32_t Count, std::uint32_t M) noexcept {
+  BlendRowExSse2(Src, Dst, Count, M);
+}
 
 }  // namespace vesk::raster::blend_vector

@@ -3,7 +3,6 @@
 // BlendRowPortable / BlendRowExPortable.
 #include <algorithm>
 
-#include "raster/blend_avx2.h"
 #include "raster/blend_tables.h"
 #include "raster/blend_vector.h"
 
@@ -49,18 +48,7 @@ void BlendRowSse2(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexce
   BlendRowPortable(Src + i, Dst + i, Count - i);
 }
 
-// The widest form this processor runs, chosen on the first call.
-void BlendRow(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept {
-  using TRow = void (*)(const TColor32*, TColor32*, std::int32_t) noexcept;
-#if VESK_ROWS_AVX2
-  static const TRow row = avx2::Usable() ? &avx2::BlendRow : &BlendRowSse2;
-#else
-  static const TRow row = &BlendRowSse2;
-#endif
-  row(Src, Dst, Count);
-}
-
-void BlendRowEx(const TColor32* Src, TColor32* Dst, std::int32_t Count, std::uint32_t M) noexcept {
+void BlendRowExSse2(const TColor32* Src, TColor32* Dst, std::int32_t Count, std::uint32_t M) noexcept {
   M = std::min<std::uint32_t>(M, 255);
   const __m128i zero = _mm_setzero_si128();
   const __m128i one = _mm_set1_epi32(1);
@@ -84,23 +72,15 @@ void BlendRowEx(const TColor32* Src, TColor32* Dst, std::int32_t Count, std::uin
   BlendRowExPortable(Src + i, Dst + i, Count - i, M);
 }
 
-bool RowsUseSse2() noexcept { return true; }
-
 #else
-
-void BlendRow(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept {
-  BlendRowPortable(Src, Dst, Count);
-}
 
 void BlendRowSse2(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept {
   BlendRowPortable(Src, Dst, Count);
 }
 
-void BlendRowEx(const TColor32* Src, TColor32* Dst, std::int32_t Count, std::uint32_t M) noexcept {
+void BlendRowExSse2(const TColor32* Src, TColor32* Dst, std::int32_t Count, std::uint32_t M) noexcept {
   BlendRowExPortable(Src, Dst, Count, M);
 }
-
-bool RowsUseSse2() noexcept { return false; }
 
 #endif
 

@@ -121,6 +121,4 @@ void TCustomLayer::Notification(TCustomLayer*) {}
 
 void TCustomLayer::Paint(TBitmap32&) {}
 
-void TCustomLayer::PaintGDI(TCanvas&) {}
-
 }  // namespace vesk::raster

@@ -16,7 +16,6 @@
 namespace vesk::raster {
 
 class TBitmap32;
-class TCanvas;
 class TCustomLayer;
 class TLayerCollection;
 
@@ -67,9 +66,6 @@ class TCustomLayer : public TNotifiablePersistent {
   [[nodiscard]] std::int32_t Index() const;
   virtual void SetIndex(std::int32_t value);
 
-  [[nodiscard]] std::int16_t Cursor() const noexcept { return cursor_; }
-  virtual void SetCursor(std::int16_t value) { cursor_ = value; }
-
   [[nodiscard]] TLayerCollection* LayerCollection() const noexcept { return collection_; }
   // Leaves the old collection (list action 2) and joins the new one at the
   // end (list action 0); nothing when unchanged.
@@ -93,8 +89,6 @@ class TCustomLayer : public TNotifiablePersistent {
   [[nodiscard]] virtual bool DoHitTest(std::int32_t x, std::int32_t y);
   // Draws the layer into buffer; nothing here.
   virtual void Paint(TBitmap32& buffer);
-  // Draws through a GDI canvas; nothing here.
-  virtual void PaintGDI(TCanvas& canvas);
 
   TPaintLayerEvent OnPaint;
   THitTestEvent OnHitTest;
@@ -107,7 +101,6 @@ class TCustomLayer : public TNotifiablePersistent {
  private:
   friend class TLayerCollection;
 
-  std::int16_t cursor_ = 0;
   // Layers to tell when this one is freed, and the layers whose lists hold
   // this one.
   std::vector<TCustomLayer*> free_notifies_;

@@ -9,7 +9,7 @@
 #include "raster/color32.h"
 #include "raster/fixed.h"
 #include "raster/notifiable_persistent.h"
-#include "raster/rect.h"
+#include "base/geometry.h"
 
 namespace vesk::raster {
 

@@ -3,7 +3,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "raster/rect.h"
+#include "base/geometry.h"
+#include "base/mul_div.h"
 
 namespace vesk::raster {
 
@@ -53,32 +54,11 @@ struct TFixedPoint {
   return static_cast<std::int32_t>((static_cast<std::int64_t>(a) + 32767) >> 16);
 }
 
-[[nodiscard]] constexpr std::int32_t FixedFloor(TFixed a) noexcept { return a >> 16; }
-
 [[nodiscard]] constexpr TFixed IntToFixed(std::int32_t i) noexcept {
   return static_cast<TFixed>(static_cast<std::uint32_t>(i) << 16);
 }
 
-// a * b / c with a 64-bit product, rounded to the nearest integer with
-// halves away from zero. Like the platform's MulDiv it gives -1 when c is 0
-// or the result does not fit in 32 bits.
-[[nodiscard]] constexpr std::int32_t MulDiv(std::int32_t a, std::int32_t b, std::int32_t c) noexcept {
-  if (c == 0) return -1;
-  const std::int64_t p = static_cast<std::int64_t>(a) * b;
-  const bool negative = (p < 0) != (c < 0);
-  const std::uint64_t num = p < 0 ? 0 - static_cast<std::uint64_t>(p) : static_cast<std::uint64_t>(p);
-  const std::uint64_t den = c < 0 ? 0 - static_cast<std::uint64_t>(static_cast<std::int64_t>(c))
-                                  : static_cast<std::uint64_t>(c);
-  // (2|p| + |c|) / (2|c|) = floor(|p|/|c| + 1/2); |p| <= 2^62 keeps it in range.
-  const std::uint64_t q = (2 * num + den) / (2 * den);
-  if (q > (negative ? 0x80000000ull : 0x7FFFFFFFull)) return -1;
-  return negative ? static_cast<std::int32_t>(0 - q) : static_cast<std::int32_t>(q);
-}
-
 static_assert(FixedRound(FixedOne + FixedHalf) == 1);
-static_assert(MulDiv(192, 65536, 192) == 65536 && MulDiv(1, 65536, 3) == 21845);
-static_assert(MulDiv(3, 1, 2) == 2 && MulDiv(-3, 1, 2) == -2 && MulDiv(5, 1, 2) == 3);
-static_assert(MulDiv(1, 1, 0) == -1 && MulDiv(65536, 65536, 1) == -1);
 static_assert(FixedRound(-(FixedOne + FixedHalf)) == -2);
 static_assert(FixedMul(3 * FixedOne, FixedHalf) == FixedOne + FixedHalf);
 static_assert(FixedMul(-FixedOne, 1) == -1);

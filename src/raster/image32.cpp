@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "raster/exceptions.h"
+#include "base/errors.h"
 
 namespace vesk::raster {
 
@@ -78,24 +78,6 @@ void TCustomImage32::SetScale(float value) {
   value = std::max(value, kMinScale);
   if (value == scale_x_ && value == scale_y_) return;
   scale_x_ = value;
-  scale_y_ = value;
-  InvalidateView();
-  if (OnScaleChange) OnScaleChange(this);
-  Changed();
-}
-
-void TCustomImage32::SetScaleX(float value) {
-  value = std::max(value, kMinScale);
-  if (value == scale_x_) return;
-  scale_x_ = value;
-  InvalidateView();
-  if (OnScaleChange) OnScaleChange(this);
-  Changed();
-}
-
-void TCustomImage32::SetScaleY(float value) {
-  value = std::max(value, kMinScale);
-  if (value == scale_y_) return;
   scale_y_ = value;
   InvalidateView();
   if (OnScaleChange) OnScaleChange(this);

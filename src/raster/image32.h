@@ -19,7 +19,7 @@
 #include "raster/layer_collection.h"
 #include "raster/paint_box32.h"
 #include "raster/paint_stages.h"
-#include "raster/rect.h"
+#include "base/geometry.h"
 
 namespace vesk::raster {
 
@@ -80,11 +80,7 @@ class TCustomImage32 : public TCustomPaintBox32 {
   // Values below 0.001 are raised to 0.001. A new value invalidates the view,
   // fires OnScaleChange, then reports a change.
   void SetScale(float value);
-  void SetScaleX(float value);
-  void SetScaleY(float value);
   // Bitmap position for baCustom.
-  [[nodiscard]] float OffsetHorz() const noexcept { return offset_horz_; }
-  [[nodiscard]] float OffsetVert() const noexcept { return offset_vert_; }
   void SetOffsetHorz(float value);
   void SetOffsetVert(float value);
 

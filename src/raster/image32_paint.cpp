@@ -1,6 +1,7 @@
 // TCustomImage32: PaintTo and the paint stages.
 #include <algorithm>
 
+#include "base/scope_exit.h"
 #include "raster/image32.h"
 
 namespace vesk::raster {
@@ -41,21 +42,15 @@ void TCustomImage32::PaintTo(TBitmap32& dest, const TRect& dest_rect) {
   painting_to_ = true;
   // The view and the repaint mode are restored also when a stage fails, so a
   // failed paint leaves neither a target's view nor a changed mode behind.
-  auto finish = [&] {
+  const TScopeExit finish([&] {
     painting_to_ = false;
     view_valid_ = false;
     SetRepaintMode(saved_mode);
-  };
-  try {
-    // Count is read on every round: a custom stage may change the list.
-    for (std::int32_t i = 0; i < paint_stages_->Count(); ++i) {
-      if (paint_stages_->Items(i).RunTime) ExecuteStage(dest, i);
-    }
-  } catch (...) {
-    finish();
-    throw;
+  });
+  // Count is read on every round: a custom stage may change the list.
+  for (std::int32_t i = 0; i < paint_stages_->Count(); ++i) {
+    if (paint_stages_->Items(i).RunTime) ExecuteStage(dest, i);
   }
-  finish();
 }
 
 void TCustomImage32::ExecuteStage(TBitmap32& dest, std::int32_t index) {

@@ -77,7 +77,6 @@ class TKernelResampler : public TBitmap32Resampler, public TFixedRowSampler {
 
   // Number of weights recomputed exactly near a rounding boundary (kept for
   // the benchmark).
-  [[nodiscard]] std::uint64_t WeightFallbacks() const noexcept { return weights_.Fallbacks(); }
 
  private:
   [[nodiscard]] const std::int32_t* WeightsFor(float f);

@@ -2,27 +2,10 @@
 
 #include <algorithm>
 
-#include "raster/exceptions.h"
+#include "base/errors.h"
+#include "base/scope_exit.h"
 
 namespace vesk::raster {
-
-namespace {
-
-// Runs body inside one update bracket of the collection; the bracket closes
-// also when body fails.
-template <class Body>
-void Bracketed(TLayerCollection& collection, Body&& body) {
-  collection.BeginUpdate();
-  try {
-    body();
-  } catch (...) {
-    collection.EndUpdate();
-    throw;
-  }
-  collection.EndUpdate();
-}
-
-}  // namespace
 
 TLayerCollection::~TLayerCollection() {
   // Nothing may reach OnChange from here: the owner is being destroyed.
@@ -36,11 +19,12 @@ std::int32_t TLayerCollection::IndexOf(const TCustomLayer* layer) const noexcept
   return it == items_.end() ? -1 : static_cast<std::int32_t>(it - items_.begin());
 }
 
+// Each change of the list runs inside one update bracket of the collection,
+// which closes also when the change fails.
 void TLayerCollection::Clear() {
-  Bracketed(*this, [this] {
-    while (!items_.empty()) delete items_.back();
-    NotifyListChange(lcaClear, nullptr, 0);
-  });
+  const TUpdateScope bracket(*this);
+  while (!items_.empty()) delete items_.back();
+  NotifyListChange(lcaClear, nullptr, 0);
 }
 
 void TLayerCollection::BeginUpdate() {
@@ -83,20 +67,18 @@ void TLayerCollection::GetViewportShift(float& tx, float& ty) {
 }
 
 void TLayerCollection::InsertItem(TCustomLayer* layer) {
-  Bracketed(*this, [&] {
-    items_.push_back(layer);
-    layer->collection_ = this;
-    NotifyListChange(lcaAdd, layer, Count() - 1);
-  });
+  const TUpdateScope bracket(*this);
+  items_.push_back(layer);
+  layer->collection_ = this;
+  NotifyListChange(lcaAdd, layer, Count() - 1);
 }
 
 void TLayerCollection::RemoveItem(TCustomLayer* layer) {
-  Bracketed(*this, [&] {
-    const std::int32_t index = IndexOf(layer);
-    if (index >= 0) items_.erase(items_.begin() + index);
-    layer->collection_ = nullptr;
-    NotifyListChange(lcaRemove, layer, index);
-  });
+  const TUpdateScope bracket(*this);
+  const std::int32_t index = IndexOf(layer);
+  if (index >= 0) items_.erase(items_.begin() + index);
+  layer->collection_ = nullptr;
+  NotifyListChange(lcaRemove, layer, index);
 }
 
 void TLayerCollection::MoveItem(TCustomLayer* layer, std::int32_t new_index) {
@@ -104,10 +86,9 @@ void TLayerCollection::MoveItem(TCustomLayer* layer, std::int32_t new_index) {
   if (old_index < 0) return;
   new_index = std::clamp(new_index, 0, Count() - 1);
   if (new_index == old_index) return;
-  Bracketed(*this, [&] {
-    items_.erase(items_.begin() + old_index);
-    items_.insert(items_.begin() + new_index, layer);
-  });
+  const TUpdateScope bracket(*this);
+  items_.erase(items_.begin() + old_index);
+  items_.insert(items_.begin() + new_index, layer);
 }
 
 void TLayerCollection::NotifyListChange(TLayerListChangeAction action, TCustomLayer* layer,

@@ -3,7 +3,6 @@
 #include <cstring>
 #include <functional>
 
-#include "raster/cpu.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -76,24 +75,5 @@ void MoveLongwordWide(const TColor32* Src, TColor32* Dst, std::int32_t Count) no
 }
 
 }  // namespace lowlevel
-
-// Constant-initialised to the portable routines; the start-up binding below
-// replaces them with the wide ones when the processor has MMX.
-constinit TFillLongword FillLongword = &lowlevel::FillLongwordPortable;
-constinit TMoveLongword MoveLongword = &lowlevel::MoveLongwordPortable;
-
-namespace {
-
-bool BindLowLevel() noexcept {
-  if (CpuHasFeature(cfMMX)) {
-    FillLongword = &lowlevel::FillLongwordWide;
-    MoveLongword = &lowlevel::MoveLongwordWide;
-  }
-  return true;
-}
-
-[[maybe_unused]] const bool kLowLevelBound = BindLowLevel();
-
-}  // namespace
 
 }  // namespace vesk::raster

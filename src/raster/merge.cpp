@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include "raster/blend.h"
-#include "raster/blend_avx2.h"
 #include "raster/blend_tables.h"
 #include "raster/blend_vector.h"
 
@@ -37,14 +36,18 @@ inline TColor32 ScaleAlpha(TColor32 F, std::uint32_t M) noexcept {
   return (F & 0x00FFFFFFu) | (a << 24);
 }
 
+}  // namespace
+
 #if defined(__SSE2__)
+
+namespace {
 
 // Rows four pixels at a time while the vector blend set is bound. Where every
 // pixel of a group either has a transparent foreground (the background
 // stays) or an opaque background (the bound BlendPixel, that is the vector
 // mix with the foreground's alpha, made opaque), the group is done in SSE2
 // registers; any other group goes pixel by pixel through MergePixel.
-void MergeRowSse2Body(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept {
+void MergeRowSse2Vector(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept {
   using namespace blend_vector::sse2;
   const __m128i zero = _mm_setzero_si128();
   const __m128i opaque = _mm_set1_epi32(255);
@@ -76,18 +79,20 @@ void MergeRowSse2Body(const TColor32* Src, TColor32* Dst, std::int32_t Count) no
   for (; i < Count; ++i) Dst[i] = MergePixel(Src[i], Dst[i]);
 }
 
-#endif
+}  // namespace
 
-// Whether MergePixel's opaque-background case is the vector mix.
-inline bool VectorBlendBound() noexcept {
-#if defined(__SSE2__)
-  return BlendPixel == &blend_vector::BlendPixel;
-#else
-  return false;
-#endif
+// The vector groups are the vector set's mix; with the scalar set bound the
+// row goes pixel by pixel.
+void MergeRowSse2(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept {
+  if (BlendVectorActive()) {
+    MergeRowSse2Vector(Src, Dst, Count);
+  } else {
+    MergeRowPortable(Src, Dst, Count);
+  }
 }
 
-}  // namespace
+#endif
+
 
 TColor32 MergePixel(TColor32 F, TColor32 B) noexcept {
   const std::uint32_t fa = F >> 24;
@@ -115,30 +120,8 @@ void MergeRowPortable(const TColor32* Src, TColor32* Dst, std::int32_t Count) no
   for (std::int32_t i = 0; i < Count; ++i) Dst[i] = MergePixel(Src[i], Dst[i]);
 }
 
-#if defined(__SSE2__)
-void MergeRowSse2(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept {
-  if (!VectorBlendBound()) {
-    MergeRowPortable(Src, Dst, Count);
-    return;
-  }
-  MergeRowSse2Body(Src, Dst, Count);
-}
-#endif
-
 void MergeRow(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept {
-#if defined(__SSE2__)
-  if (VectorBlendBound()) {
-    using TRow = void (*)(const TColor32*, TColor32*, std::int32_t) noexcept;
-#if VESK_ROWS_AVX2
-    static const TRow row = avx2::Usable() ? &avx2::MergeRowVector : &MergeRowSse2Body;
-#else
-    static const TRow row = &MergeRowSse2Body;
-#endif
-    row(Src, Dst, Count);
-    return;
-  }
-#endif
-  for (std::int32_t i = 0; i < Count; ++i) Dst[i] = MergePixel(Src[i], Dst[i]);
+  PixelRoutines().Row[Column(cmMerge)](Src, Dst, Count);
 }
 
 void MergeRowEx(const TColor32* Src, TColor32* Dst, std::int32_t Count, std::uint32_t M) noexcept {

@@ -17,14 +17,16 @@ void MergePixelInPlace(TColor32 F, TColor32& B) noexcept;
 // 255): F.a := ProductTable[M][F.a].
 [[nodiscard]] TColor32 MergePixelEx(TColor32 F, TColor32 B, std::uint32_t M) noexcept;
 void MergePixelExInPlace(TColor32 F, TColor32& B, std::uint32_t M) noexcept;
-// Dst[i] := MergePixel(Src[i], Dst[i]) for i in 0..Count-1.
+// Dst[i] := MergePixel(Src[i], Dst[i]) for i in 0..Count-1, in the form
+// the pixel-routine table holds: while the vector blend set is bound, the
+// widest vector form the processor has (AVX2, blend_avx2.h, or SSE2); with
+// the scalar set, pixel by pixel.
 void MergeRow(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept;
 void MergeRowEx(const TColor32* Src, TColor32* Dst, std::int32_t Count, std::uint32_t M) noexcept;
 
-// The forms of MergeRow, for the tests that compare them: pixel by pixel,
-// and four pixels per SSE2 pass (x86-64 builds). While the vector blend set
-// is bound MergeRow runs the widest vector form the processor has (AVX2,
-// blend_avx2.h, or SSE2); with the scalar set, pixel by pixel.
+// The forms of MergeRow: pixel by pixel, and four pixels per SSE2 pass
+// (x86-64 builds; its vector groups use the vector set's mix, so with the
+// scalar set bound it goes pixel by pixel).
 void MergeRowPortable(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept;
 #if defined(__SSE2__)
 void MergeRowSse2(const TColor32* Src, TColor32* Dst, std::int32_t Count) noexcept;

@@ -2,7 +2,7 @@
 // TNestedSampler: a sampler that passes its requests on to another sampler
 // (not owned), possibly after changing them; the transformers build on it.
 #include "raster/custom_sampler.h"
-#include "raster/exceptions.h"
+#include "base/errors.h"
 
 namespace vesk::raster {
 

@@ -1,6 +1,6 @@
 #include "raster/notifiable_persistent.h"
 
-#include "raster/exceptions.h"
+#include "base/errors.h"
 
 namespace vesk::raster {
 

@@ -43,8 +43,6 @@ class TCustomPaintBox32 : public TPersistent {
   // Marks the painted state stale (the window, if any, repaints).
   virtual void Invalidate();
   [[nodiscard]] bool BufferValid() const noexcept { return buffer_valid_; }
-  // The painted state is up to date again (called by whoever painted it).
-  void Validate() noexcept { buffer_valid_ = true; }
 
  protected:
   // The size changed; invalidates.

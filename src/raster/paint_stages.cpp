@@ -1,6 +1,6 @@
 #include "raster/paint_stages.h"
 
-#include "raster/exceptions.h"
+#include "base/errors.h"
 
 namespace vesk::raster {
 

@@ -6,6 +6,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "base/scope_exit.h"
 #include "raster/merge.h"
 #include "raster/row_sampler.h"
 
@@ -57,7 +58,7 @@ void TRasterizer::Rasterize(TBitmap32& target, const TRect& r, const TBitmap32& 
   src_alpha_ = source.MasterAlpha();
   mode_ = source.DrawMode();
   combine_ = source.CombineMode() == cmMerge ? cmMerge : cmBlend;
-  blend_ = BLEND_MEM_EX[static_cast<int>(combine_)];
+  blend_ = PixelRoutines().PixelExInPlace[Column(combine_)];
   callback_ = source.OnPixelCombine;
   transparent_color_ = source.OuterColor();
   if (mode_ == dmCustom && !callback_) mode_ = dmOpaque;
@@ -69,26 +70,19 @@ void TRasterizer::Rasterize(TBitmap32& target, const TRect& r) {
   TCustomSampler& sampler = *sampler_;
   const std::int32_t update_count = target.UpdateCount();
   sampler.PrepareSampling();
-  auto restore = [&] {
+  const TScopeExit restore([&] {
     while (target.UpdateCount() > update_count) target.EndUpdate();
     sampler.FinalizeSampling();
-  };
-  try {
-    TRect w = IntersectRect(r, target.BoundsRect());
-    if (sampler.HasBounds()) w = IntersectRect(w, sampler.GetSampleBounds());
-    DoRasterize(target, w);
-  } catch (...) {
-    restore();
-    throw;
-  }
-  restore();
+  });
+  TRect w = IntersectRect(r, target.BoundsRect());
+  if (sampler.HasBounds()) w = IntersectRect(w, sampler.GetSampleBounds());
+  DoRasterize(target, w);
 }
 
 void TRasterizer::AssignColor(TColor32& pixel, TColor32 sample) {
   switch (mode_) {
     case dmBlend:
       blend_(sample, pixel, src_alpha_);
-      EMMS();
       break;
     case dmTransparent:
       if (sample != transparent_color_) pixel = sample;
@@ -111,7 +105,6 @@ void TRasterizer::AssignRow(TColor32* pixels, const TColor32* samples, std::int3
         // too (its scaled alpha stays 0), and the row skips such samples
         // itself.
         MergeRowEx(samples, pixels, count, src_alpha_);
-        EMMS();
         break;
       }
       // [i, end) is the next run of samples with non-zero alpha.
@@ -122,7 +115,6 @@ void TRasterizer::AssignRow(TColor32* pixels, const TColor32* samples, std::int3
         for (std::int32_t k = i; k < end; ++k) blend_(samples[k], pixels[k], src_alpha_);
         i = end;
       }
-      EMMS();
       break;
     }
     case dmTransparent:

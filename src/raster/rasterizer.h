@@ -49,7 +49,7 @@ class TRasterizer : public TThreadPersistent {
   // Stores one sample into a target pixel:
   //   dmOpaque: the sample;
   //   dmBlend: BlendPixelExInPlace (cmBlend) or MergePixelExInPlace (cmMerge)
-  //     with master alpha SrcAlpha, then EMMS;
+  //     with master alpha SrcAlpha;
   //   dmTransparent: the sample unless it equals TransparentColor;
   //   dmCustom: the callback (sample, pixel, SrcAlpha).
   void AssignColor(TColor32& pixel, TColor32 sample);
@@ -58,7 +58,6 @@ class TRasterizer : public TThreadPersistent {
   // transparent foreground), so they are skipped; runs of other samples are
   // merged with MergeRowEx in cmMerge (the per-pixel merge, row by row) and
   // blended pixel by pixel in cmBlend (whose row form weighs differently).
-  // EMMS runs once at the end.
   void AssignRow(TColor32* pixels, const TColor32* samples, std::int32_t count);
 
  private:

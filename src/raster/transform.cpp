@@ -32,7 +32,6 @@ void Transform(TBitmap32& dst, TBitmap32& src, TTransformation& transformation, 
       TRasterizer& rasterizer;
       TTransformer* transformer;
       ~TRelease() {
-        EMMS();
         if (rasterizer.Sampler() == transformer) rasterizer.ReleaseSampler();
       }
     } release{rasterizer, transformer.get()};

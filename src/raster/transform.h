@@ -4,7 +4,7 @@
 // transformation, sampled there by the source bitmap's resampler, and stored
 // with the source's draw mode.
 #include "raster/bitmap32.h"
-#include "raster/exceptions.h"
+#include "base/errors.h"
 #include "raster/rasterizer.h"
 #include "raster/transformation.h"
 
@@ -30,7 +30,7 @@ void Transform(TBitmap32& dst, TBitmap32& src, TTransformation& transformation, 
 //     class makes a transformer over the resampler and the transformation
 //     (raising EInvalidCast when the resampler is not a bitmap resampler);
 //     the rasterizer samples through it into R with the source's combine
-//     settings; EMMS; the transformer is freed (also on failure) and the
+//     settings; the transformer is freed (also on failure) and the
 //     rasterizer forgets it.
 //  3. The target reports R as changed (also when measuring).
 void Transform(TBitmap32& dst, TBitmap32& src, TTransformation& transformation, const TRect& clip,

@@ -11,10 +11,10 @@
 // operations read it unchecked; the point forms prepare first when needed.
 #include <string>
 
-#include "raster/exceptions.h"
+#include "base/errors.h"
 #include "raster/fixed.h"
 #include "raster/notifiable_persistent.h"
-#include "raster/rect.h"
+#include "base/geometry.h"
 
 namespace vesk::raster {
 

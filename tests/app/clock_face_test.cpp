@@ -31,7 +31,7 @@ namespace {
 namespace fs = std::filesystem;
 using raster::TColor32;
 using raster::TFixed;
-using raster::TRect;
+using vesk::TRect;
 using raster::testing::Hex;
 using Ext = long double;
 
@@ -115,7 +115,7 @@ TFixed FixedMul(TFixed a, TFixed b) { return static_cast<TFixed>((std::int64_t{a
 // Merges the hand image, turned by `angle` about `pivot` onto (75, 75) and
 // sampled with the Lanczos kernel at every target pixel's reverse-mapped
 // point, over `target`. Returns how many pixels its samples cover.
-int MergeHand(Image& target, int side, const raster::TBitmap32& hand, raster::TFloatPoint pivot, float angle) {
+int MergeHand(Image& target, int side, const raster::TBitmap32& hand, vesk::TFloatPoint pivot, float angle) {
   raster::testing::RefImage img{hand.Width(), hand.Height(), Pixels(hand)};
   Matrix f;
   f.Translate(-pivot.X, -pivot.Y);
@@ -162,7 +162,7 @@ TPlainFrame PlainComposition(TClockFace& face, const TLocalTime& t) {
   const THandAngles a = HandAngles(t.Hour, t.Minute, t.Second);
   const struct {
     const raster::TRotLayer* layer;
-    raster::TFloatPoint pivot;
+    vesk::TFloatPoint pivot;
     float angle;
   } hands[] = {{face.HourHand, kHourHandSkin.Pivot, a.Hour},
                {face.MinuteHand, kMinuteHandSkin.Pivot, a.Minute},

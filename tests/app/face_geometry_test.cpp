@@ -14,8 +14,8 @@ struct TGeometryRow {
   std::int32_t ppi;
   std::int32_t side;  // of the 150 x 150 face
   float position;     // of every pivot on the face, x = y
-  raster::TFloatPoint hour, minute, second;
-  raster::TPoint readout, label;
+  vesk::TFloatPoint hour, minute, second;
+  vesk::TPoint readout, label;
   std::int32_t date_top;
   std::int32_t date_w, date_x;  // a date this wide and where it lies
   std::int32_t digital_height, label_height, pixel_font_height;
@@ -43,7 +43,7 @@ TEST(FaceGeometry, EveryNumberAtTheCommonScales) {
     // The face's centre, the middle of pixel 75 at 100 %, is 75 s moved by
     // (s - 1) / 2: the artwork grows from its corner, not from pixel 0's centre.
     EXPECT_EQ(g.HandPosition.X, 75.0 * s.Factor() + (s.Factor() - 1) / 2);
-    const std::pair<raster::TFloatPoint, raster::TFloatPoint> pivots[] = {
+    const std::pair<vesk::TFloatPoint, vesk::TFloatPoint> pivots[] = {
         {g.HourPivot, row.hour}, {g.MinutePivot, row.minute}, {g.SecondPivot, row.second}};
     for (const auto& [got, want] : pivots) {
       EXPECT_EQ(got.X, want.X);
@@ -75,7 +75,7 @@ TEST(FaceGeometry, TheBaseScaleKeepsTheLayoutAndItsFontsAsTheyAre) {
   const TFaceTextLayout at144 = MakeFaceTextLayout(t, width, FaceGeometry(FaceScaleFor(144)));
   EXPECT_EQ(at144[1].Font.PixelHeight, 28);
   EXPECT_EQ(at144[3].Font.PixelHeight, 14);
-  EXPECT_EQ(at144[3].Position, (raster::TPoint{90 + (50 - 36) / 2, 161}));
+  EXPECT_EQ(at144[3].Position, (vesk::TPoint{90 + (50 - 36) / 2, 161}));
 }
 
 TEST(FaceGeometry, ScalesBelowTheDesignOrUnknownDrawAt100Percent) {

@@ -62,22 +62,22 @@ TEST(FaceTextLayout, FourItemsInDrawingOrder) {
   EXPECT_EQ(items[0].Font.Name, "Digital");
   EXPECT_EQ(items[0].Font.Size, 14);
   EXPECT_EQ(items[0].Font.Color, 0x473D3E);
-  EXPECT_EQ(items[0].Position, (raster::TPoint{41, 86}));
+  EXPECT_EQ(items[0].Position, (vesk::TPoint{41, 86}));
 
   EXPECT_EQ(items[1].Text, "09:05:03 pm");
   EXPECT_EQ(items[1].Font.Name, "Digital");
   EXPECT_EQ(items[1].Font.Color, 0xC29CA0);
-  EXPECT_EQ(items[1].Position, (raster::TPoint{41, 86}));
+  EXPECT_EQ(items[1].Position, (vesk::TPoint{41, 86}));
 
   EXPECT_EQ(items[2].Text, "clock");
   EXPECT_EQ(items[2].Font.Name, "hooge 05_55 Cyr2");
   EXPECT_EQ(items[2].Font.Size, 7);
   EXPECT_EQ(items[2].Font.Color, 0xC29CA0);
-  EXPECT_EQ(items[2].Position, (raster::TPoint{63, 55}));
+  EXPECT_EQ(items[2].Position, (vesk::TPoint{63, 55}));
 
   EXPECT_EQ(items[3].Text, "06 Dec");
   EXPECT_EQ(items[3].Font.Color, 0xC29CA0);
-  EXPECT_EQ(items[3].Position, (raster::TPoint{59, 107}));
+  EXPECT_EQ(items[3].Position, (vesk::TPoint{59, 107}));
 }
 
 TEST(FaceTextLayout, DateIsCentredWithTruncatingHalving) {

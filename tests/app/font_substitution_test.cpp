@@ -1,6 +1,6 @@
 // Which font the face's text is drawn with: the face asked for when the
 // system has it, else the bundled substitute at its own size (condensed to
-// fit where it must), else the system's matching of the name asked for.
+// fit where it must), else a system font fitted to the face.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -104,12 +104,40 @@ TEST(FontSubstitution, FittingStopsAtHalfTheHeightAndKeepsNaturalProportionsWhen
   }
 }
 
-TEST(FontSubstitution, WithoutTheBundledFontTheSystemMatchesTheNameAsAsked) {
-  FakeSystem system;  // nothing installed
-  const FontDesc asked = Font("Digital", 14);
-  EXPECT_EQ(ResolveFont(asked, system.Queries()), asked);
+// Neither the face asked for nor its bundled substitute: a system font at
+// the size asked for, condensed until the samples fit, so the read-out stays
+// in its window and the label and date on their ground. A face that is none
+// of the clock's stays as asked.
+TEST(FontSubstitution, WithoutTheBundledFontASystemFontFittedToTheFace) {
+  struct Case {
+    const char* what;
+    std::set<std::string> installed;
+    FontDesc asked;
+    std::int32_t ppi;
+    std::string face;
+    std::int32_t height, em_width;
+  };
+  const Case cases[] = {
+      // "88:88:88 pm" is 11 characters: 11 x em / 2 <= 82 from em 15 down.
+      {"read-out, no font at all", {}, Font("Digital", 14), 96, "Arial", 19, 15},
+      {"read-out at 200 %", {}, Font("Digital", 14), 192, "Arial", 37, 29},
+      {"label, the system's first choice there", {"Tahoma"}, Font("hooge 05_55 Cyr2", 7), 96, "Tahoma", 9, 0},
+      {"the bundled seven segments only (unusable letters too)", {"DSEG14 Classic"}, Font("Digital", 14), 96,
+       "Arial", 19, 15},
+  };
+  for (const Case& c : cases) {
+    FakeSystem system;
+    system.installed = c.installed;
+    const FontDesc f = ResolveFont(c.asked, system.Queries(), FaceScaleFor(c.ppi));
+    EXPECT_EQ(f.Name, c.face) << c.what;
+    EXPECT_EQ(f.PixelHeight, c.height) << c.what;
+    EXPECT_EQ(f.EmWidth, c.em_width) << c.what;
+    EXPECT_EQ(f.Quality, platform::FontQuality::Antialiased) << c.what;
+    EXPECT_EQ(f.Color, c.asked.Color) << c.what;
+  }
+  FakeSystem none;
   const FontDesc other = Font("Tahoma", 8);
-  EXPECT_EQ(ResolveFont(other, system.Queries()), other);
+  EXPECT_EQ(ResolveFont(other, none.Queries()), other);
   EXPECT_EQ(FindFontSubstitute("Tahoma"), nullptr);
   EXPECT_NE(FindFontSubstitute("HOOGE 05_55 cyr2"), nullptr);
 }

@@ -59,7 +59,9 @@ TEST(PopupMenuWin32, ACommandClicksTheModelAndErrorsAreHandedOn) {
     seen = model.Checked("OnTop1");
   });
   model.SetOnClick("Exit1", [] { throw std::runtime_error("Failed to set data for 'VeskClock'"); });
-  TPopupMenuWindow window(model, GetModuleHandleW(nullptr), [&](const std::exception& e) { error = e.what(); });
+  TPopupMenuWindow window(
+      GetModuleHandleW(nullptr), [&](std::uint16_t command) { return model.Click(command); },
+      [&](const std::exception& e) { error = e.what(); });
 
   EXPECT_TRUE(window.HandleCommand(MAKEWPARAM(kCmdOnTop1, 0)));
   EXPECT_EQ(clicks, 1);

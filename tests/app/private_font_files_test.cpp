@@ -1,6 +1,7 @@
 // Which files of the fonts folder are registered.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "app/private_font_files.h"
@@ -33,15 +34,15 @@ TEST_F(PrivateFontFilesTest, TrueTypeFilesOfAnyCaseSortedByName) {
   Touch("ttf");
   fs::create_directories(dir_ / "nested.ttf");  // a folder, not a font
   std::vector<std::string> names;
-  for (const fs::path& p : PrivateFontFiles(dir_)) names.push_back(p.filename().string());
+  for (const std::string& p : PrivateFontFiles(dir_.string())) names.push_back(fs::path(p).filename().string());
   EXPECT_EQ(names, (std::vector<std::string>{"Digital.TTF", "alpha.Ttf", "zeta.ttf"}));
 }
 
 TEST_F(PrivateFontFilesTest, MissingOrEmptyFolderIsNoError) {
-  EXPECT_TRUE(PrivateFontFiles(dir_).empty());
-  EXPECT_TRUE(PrivateFontFiles(dir_ / "no-such-folder").empty());
+  EXPECT_TRUE(PrivateFontFiles(dir_.string()).empty());
+  EXPECT_TRUE(PrivateFontFiles((dir_ / "no-such-folder").string()).empty());
   Touch("plain-file");
-  EXPECT_TRUE(PrivateFontFiles(dir_ / "plain-file").empty());
+  EXPECT_TRUE(PrivateFontFiles((dir_ / "plain-file").string()).empty());
 }
 
 }  // namespace

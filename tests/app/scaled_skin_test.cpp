@@ -48,9 +48,9 @@ TEST(ScaledSkin, TheSetForTheScaleElseTheNearestLargerElseTheLargestResampled) {
                            << (got.Resample ? " resampled" : "");
   }
   // Sizes after resampling: w s / set scale, rounded up.
-  EXPECT_EQ(ResampledSize(150, 150, 100, FaceScaleFor(120)), (raster::TPoint{188, 188}));
-  EXPECT_EQ(ResampledSize(225, 225, 150, FaceScaleFor(132)), (raster::TPoint{207, 207}));
-  EXPECT_EQ(ResampledSize(5, 58, 100, FaceScaleFor(192)), (raster::TPoint{10, 116}));
+  EXPECT_EQ(ResampledSize(150, 150, 100, FaceScaleFor(120)), (vesk::TPoint{188, 188}));
+  EXPECT_EQ(ResampledSize(225, 225, 150, FaceScaleFor(132)), (vesk::TPoint{207, 207}));
+  EXPECT_EQ(ResampledSize(5, 58, 100, FaceScaleFor(192)), (vesk::TPoint{10, 116}));
 }
 
 // Mean absolute difference of all four channels.
@@ -83,6 +83,23 @@ TEST(ScaledSkin, AFaceWithoutScaledFilesIsResampledCloseToTheDrawingAtThatScale)
   EXPECT_EQ(between.Width(), 207);
 }
 
+// The drawn set is found in a folder whose name leaves every single-byte
+// code page (under Windows the name is passed on as UTF-16).
+TEST(ScaledSkin, TheSetIsFoundInAFolderOfAnyName) {
+  const fs::path folder = fs::temp_directory_path() / fs::path(u8"vesk Часы 時計");
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  for (const char* name : {"clockface.png", "clockface.scale-150.png"}) {
+    fs::copy_file(fs::path(kSkin) / name, folder / name);
+  }
+  const std::u8string utf8 = (folder / "").u8string();
+  raster::TBitmap32 face;
+  EXPECT_EQ(LoadScaledSkinImage(face, std::string(utf8.begin(), utf8.end()), "clockface.png", FaceScaleFor(144)),
+            (TSkinSource{150, false}));
+  EXPECT_EQ(face.Width(), 225);
+  fs::remove_all(folder);
+}
+
 TEST(ScaledSkin, ABrokenScaledFileIsAnErrorAndLeavesTheTargetAsItWas) {
   TSkinCopy skin(kSkin);
   skin.Write("hours.scale-150.png", "not a PNG at all");
@@ -99,7 +116,7 @@ TEST(ScaledSkin, ABrokenScaledFileIsAnErrorAndLeavesTheTargetAsItWas) {
 }
 
 // The alpha-weighted centre of a bitmap.
-raster::TFloatPoint AlphaCentre(const raster::TBitmap32& b) {
+vesk::TFloatPoint AlphaCentre(const raster::TBitmap32& b) {
   double mass = 0, mx = 0, my = 0;
   for (int y = 0; y < b.Height(); ++y) {
     for (int x = 0; x < b.Width(); ++x) {
@@ -125,7 +142,7 @@ TEST(ScaledSkin, AtEveryScaleTheHandsTurnAboutTheRimsCentre) {
     // The face (round, its rim its heaviest part) is centred where pixel
     // (75, 75)'s centre lands, (75.5 s - 0.5, 75.5 s - 0.5), within half a pixel.
     const double c = 75.5 * s.Factor() - 0.5;
-    const raster::TFloatPoint rim = AlphaCentre(face.Image321->Bitmap());
+    const vesk::TFloatPoint rim = AlphaCentre(face.Image321->Bitmap());
     EXPECT_NEAR(rim.X, c, 0.5);
     EXPECT_NEAR(rim.Y, c, 0.5);
     // Each hand alone, turned a quarter at a time: the mean of its four
@@ -139,8 +156,8 @@ TEST(ScaledSkin, AtEveryScaleTheHandsTurnAboutTheRimsCentre) {
       for (const float angle : {0.0f, -90.0f, -180.0f, -270.0f}) {
         hand->SetAngle(angle);
         face.CompositionBitmap->Clear(0);
-        face.Image321->PaintTo(*face.CompositionBitmap, raster::TRect{0, 0, face.Width(), face.Height()});
-        const raster::TFloatPoint p = AlphaCentre(*face.CompositionBitmap);
+        face.Image321->PaintTo(*face.CompositionBitmap, vesk::TRect{0, 0, face.Width(), face.Height()});
+        const vesk::TFloatPoint p = AlphaCentre(*face.CompositionBitmap);
         sx += p.X / 4;
         sy += p.Y / 4;
       }
@@ -160,7 +177,7 @@ namespace {
 // the window (100 % rectangles, right and bottom exclusive), grown to whole
 // pixels at the scale.
 TEST(ScaledSkin, TheTextStaysOnItsGroundAtEveryScale) {
-  const raster::TRect ground[] = {{38, 83, 125, 107}, {56, 50, 96, 68}, {55, 107, 98, 119}};
+  const vesk::TRect ground[] = {{38, 83, 125, 107}, {56, 50, 96, 68}, {55, 107, 98, 119}};
   const TLocalTime instants[] = {{2026, 12, 31, 12, 59, 59, 0}, {2027, 1, 1, 0, 0, 0, 0}, {2026, 5, 28, 8, 8, 8, 0},
                                  {2026, 3, 14, 23, 59, 59, 0}};
   for (const std::int32_t ppi : {120, 144, 168, 192, 240, 288}) {
@@ -179,7 +196,7 @@ TEST(ScaledSkin, TheTextStaysOnItsGroundAtEveryScale) {
           if (text.Pixel(x, y) == 0) continue;
           ++drawn;
           bool grounded = false;
-          for (const raster::TRect& r : ground) {
+          for (const vesk::TRect& r : ground) {
             grounded |= x >= r.Left * s.Factor() - 0.5 && x < r.Right * s.Factor() + 0.5 &&
                         y >= r.Top * s.Factor() - 0.5 && y < r.Bottom * s.Factor() + 0.5;
           }

@@ -56,7 +56,7 @@ TEST_F(Save, RoundTripThroughANewWindow) {
   owner_.Item("Chimes1").checked_ = true;
   storage_ = MakeStorage();
   Show();
-  EXPECT_EQ(owner_.Window.Bounds, (TPlacementRect{-40, 700, 110, 850}));
+  EXPECT_EQ(owner_.Window.Bounds, (TRect{-40, 700, 110, 850}));
   EXPECT_FALSE(owner_.Item("Chimes1").checked_);
 }
 

@@ -51,10 +51,10 @@ TEST(PlacementValues, FormatsAndNames) {
 }
 
 TEST(PlacementRescue, ReachabilityAndTheNewPosition) {
-  const std::vector<TPlacementRect> two{{0, 0, 1920, 1080}, {1920, 0, 3200, 1024}};
+  const std::vector<TRect> two{{0, 0, 1920, 1080}, {1920, 0, 3200, 1024}};
   const struct {
     const char* what;
-    TPlacementRect window;
+    TRect window;
     bool reachable;
   } rows[] = {
       {"fully on the primary monitor", {300, 200, 450, 350}, true},
@@ -70,11 +70,11 @@ TEST(PlacementRescue, ReachabilityAndTheNewPosition) {
   };
   for (const auto& row : rows) EXPECT_EQ(IsReachable(row.window, two), row.reachable) << row.what;
 
-  const TPlacementRect work{0, 0, 1920, 1040};
-  EXPECT_EQ(PositionInside({5000, 5000, 5150, 5150}, work), (TPlacementPoint{1770, 890}));
-  EXPECT_EQ(PositionInside({-140, -140, 10, 10}, work), (TPlacementPoint{0, 0}));
-  EXPECT_EQ(PositionInside({-5000, 300, -4850, 450}, work), (TPlacementPoint{0, 300})) << "only the axis that is off";
-  EXPECT_EQ(PositionInside({100, 100, 3000, 200}, work), (TPlacementPoint{0, 100})) << "wider than the area";
+  const TRect work{0, 0, 1920, 1040};
+  EXPECT_EQ(PositionInside({5000, 5000, 5150, 5150}, work), (TPoint{1770, 890}));
+  EXPECT_EQ(PositionInside({-140, -140, 10, 10}, work), (TPoint{0, 0}));
+  EXPECT_EQ(PositionInside({-5000, 300, -4850, 450}, work), (TPoint{0, 300})) << "only the axis that is off";
+  EXPECT_EQ(PositionInside({100, 100, 3000, 200}, work), (TPoint{0, 100})) << "wider than the area";
 }
 
 TEST(PlacementRescue, MovesIntoTheNearestMonitorsWorkArea) {
@@ -82,7 +82,7 @@ TEST(PlacementRescue, MovesIntoTheNearestMonitorsWorkArea) {
   window.Monitors = {{0, 0, 1920, 1080}, {1920, 0, 3200, 1024}};
   window.Bounds = {3300, 2000, 3450, 2150};  // beyond the second monitor's corner
   ASSERT_TRUE(RescuePosition(window).has_value());
-  EXPECT_EQ(*RescuePosition(window), (TPlacementPoint{3050, 834}));
+  EXPECT_EQ(*RescuePosition(window), (TPoint{3050, 834}));
   window.Bounds = {2500, 600, 2650, 750};
   EXPECT_FALSE(RescuePosition(window).has_value());
 }

@@ -18,7 +18,7 @@ namespace vesk::desktop::testing {
 
 class TFakeWindow final : public IPlacementWindow {
  public:
-  TPlacementRect Bounds{192, 114, 342, 264};
+  TRect Bounds{192, 114, 342, 264};
   bool IsVisible = false;
   bool Resizable = false;
   bool MainWindow = true;
@@ -27,18 +27,18 @@ class TFakeWindow final : public IPlacementWindow {
   std::int32_t ScreenH = 1080;
   std::int32_t Ppi = 96;
   std::uint32_t Flags = 0;
-  TPlacementPoint MinPos{-1, -1};
-  TPlacementPoint MaxPos{-1, -1};
+  TPoint MinPos{-1, -1};
+  TPoint MaxPos{-1, -1};
   TWindowState State = wsNormal;
   int MinimizePosts = 0;
   int Repaints = 0;
   int Moves = 0;
   std::vector<TWindowPlacement> SetCalls;
   // Monitors, each with a work area 40 pixels shorter (a taskbar below).
-  std::vector<TPlacementRect> Monitors{{0, 0, 1920, 1080}};
+  std::vector<TRect> Monitors{{0, 0, 1920, 1080}};
 
   [[nodiscard]] TWindowPlacement GetPlacement() const override {
-    const std::int32_t show = State == wsMaximized ? kShowMaximized : State == wsMinimized ? kShowMinimized : kShowNormal;
+    const std::int32_t show = State == wsMaximized ? platform::kShowMaximized : State == wsMinimized ? platform::kShowMinimized : platform::kShowNormal;
     return TWindowPlacement{Flags, show, MinPos, MaxPos, Bounds};
   }
   void SetPlacement(const TWindowPlacement& p) override {
@@ -51,7 +51,7 @@ class TFakeWindow final : public IPlacementWindow {
     Bounds = p.NormalPosition;
     Bounds.Right = std::max(Bounds.Right, Bounds.Left);
     Bounds.Bottom = std::max(Bounds.Bottom, Bounds.Top);
-    if (p.ShowCmd == kShowHide) IsVisible = false;
+    if (p.ShowCmd == platform::kShowHide) IsVisible = false;
   }
   [[nodiscard]] bool Visible() const override { return IsVisible; }
   [[nodiscard]] std::int32_t Left() const override { return Bounds.Left; }
@@ -68,23 +68,23 @@ class TFakeWindow final : public IPlacementWindow {
   void SetWindowState(TWindowState state) override { State = state; }
   void PostApplicationMinimize() override { ++MinimizePosts; }
   void Repaint() override { ++Repaints; }
-  [[nodiscard]] std::vector<TPlacementRect> MonitorRects() const override { return Monitors; }
+  [[nodiscard]] std::vector<TRect> MonitorRects() const override { return Monitors; }
   // The monitor with the largest overlap, else the one at the least
   // distance (the window manager's "nearest").
-  [[nodiscard]] TPlacementRect NearestWorkArea(const TPlacementRect& r) const override {
+  [[nodiscard]] TRect NearestWorkArea(const TRect& r) const override {
     auto gap = [](std::int64_t a0, std::int64_t a1, std::int64_t b0, std::int64_t b1) {
       return std::max<std::int64_t>({0, b0 - a1, a0 - b1});
     };
     std::size_t best = 0;
     std::int64_t best_distance = INT64_MAX;
     for (std::size_t k = 0; k < Monitors.size(); ++k) {
-      const TPlacementRect& m = Monitors[k];
+      const TRect& m = Monitors[k];
       const std::int64_t dx = gap(r.Left, r.Right, m.Left, m.Right);
       const std::int64_t dy = gap(r.Top, r.Bottom, m.Top, m.Bottom);
       const std::int64_t distance = dx * dx + dy * dy;
       if (distance < best_distance) best_distance = distance, best = k;
     }
-    TPlacementRect area = Monitors[best];
+    TRect area = Monitors[best];
     area.Bottom -= 40;
     return area;
   }
@@ -93,7 +93,7 @@ class TFakeWindow final : public IPlacementWindow {
     auto far = [](std::int32_t start, std::int32_t size) {
       return static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t{start} + size, INT32_MAX));
     };
-    Bounds = TPlacementRect{left, top, far(left, Width()), far(top, Height())};
+    Bounds = TRect{left, top, far(left, Width()), far(top, Height())};
   }
 
  private:

@@ -31,7 +31,7 @@ class TFailingShell : public ITrayShell {
 class TQuietHost : public ITrayHost {
  public:
   [[nodiscard]] std::uintptr_t WindowHandle() const override { return 0x1234; }
-  [[nodiscard]] TScreenPoint CursorPos() override { return {10, 10}; }
+  [[nodiscard]] TPoint CursorPos() override { return {10, 10}; }
   [[nodiscard]] TShiftState ModifierKeys() override { return 0; }
   [[nodiscard]] bool WindowEnabled() override { return true; }
   void SetForeground() override {}

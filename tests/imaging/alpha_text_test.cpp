@@ -64,7 +64,7 @@ TEST_F(AlphaTextTest, BitmapIsTheExtentPlusTwoWithTheFontColourPremultiplied) {
   platform::FontDesc font = DejaVu(14);
   font.Color = 0xC29CA0;  // GDI: red 0xA0, green 0x9C, blue 0xC2
   const auto text = MakeTextBitmap("88:88:88", font);
-  const platform::TextExtent extent = platform::CreateSurface(8, 8)->MeasureText(font, "88:88:88");
+  const TSize extent = platform::CreateSurface(8, 8)->MeasureText(font, "88:88:88");
   ASSERT_EQ(text->Width(), extent.cx + 2);
   ASSERT_EQ(text->Height(), extent.cy + 2);
 
@@ -121,7 +121,7 @@ TEST_F(AlphaTextTest, DrawAlphaTextIsSourceOverWithTheConstantAlpha) {
   for (const std::uint8_t k : {0, 128, 255}) {
     auto dest = platform::CreateSurface(40, 40);
     for (int i = 0; i < 40 * 40; ++i) dest->Bits()[i] = 0x80402010u;
-    DrawAlphaText(5, 7, "8", font, *dest, platform::BlendRecord{0, 0, k, 1});
+    DrawAlphaText(5, 7, "8", font, *dest, TBlendFunction{0, 0, k, 1});
     for (int y = 0; y < 40; ++y) {
       for (int x = 0; x < 40; ++x) {
         const std::uint32_t d = At(*dest, x, y);
@@ -168,9 +168,9 @@ TEST_F(AlphaTextTest, ReusedTextBitmapsDrawWhatAFreshDrawingDraws) {
     std::fill_n(fresh->Bits(), 90 * 64, 0u);
     std::fill_n(reused->Bits(), 90 * 64, 0u);
     for (const Item& item : items) {
-      const platform::BlendRecord record{0, 0, k, 1};
-      const raster::TRect a = DrawAlphaText(item.x, item.y, item.text, *item.font, *fresh, record);
-      const raster::TRect b = cache.DrawAlphaText(item.x, item.y, item.text, *item.font, *reused, record);
+      const TBlendFunction record{0, 0, k, 1};
+      const vesk::TRect a = DrawAlphaText(item.x, item.y, item.text, *item.font, *fresh, record);
+      const vesk::TRect b = cache.DrawAlphaText(item.x, item.y, item.text, *item.font, *reused, record);
       EXPECT_EQ(a, b) << item.text;
     }
     cache.EndRound();

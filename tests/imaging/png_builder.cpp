@@ -114,4 +114,16 @@ std::string WriteBesideExecutable(std::string_view folder, std::string_view name
   return std::string(folder) + "\\" + std::string(name);
 }
 
+Bytes HeaderOnlyPng(std::uint32_t w, std::uint32_t h) {
+  PngImage png;
+  png.width = 1;
+  png.height = 1;
+  png.color_type = 6;
+  png.samples = {0, 0, 0, 0};
+  Bytes out = EncodePng(png);
+  const Bytes ihdr = Chunk("IHDR", HeaderData(w, h, 8, 6, 0));
+  std::copy(ihdr.begin(), ihdr.end(), out.begin() + 8);
+  return out;
+}
+
 }  // namespace vesk::imaging::testing

@@ -35,6 +35,9 @@ struct PngImage {
 [[nodiscard]] Bytes BigEndian32(std::uint32_t value);
 // The whole PNG stream.
 [[nodiscard]] Bytes EncodePng(const PngImage& png);
+// A stream whose header claims w x h RGBA pixels, followed by almost no
+// image data.
+[[nodiscard]] Bytes HeaderOnlyPng(std::uint32_t w, std::uint32_t h);
 
 // Writes bytes to <executable folder>/<folder>/<name> and returns the
 // relative path with a backslash separator, as skin paths are written.

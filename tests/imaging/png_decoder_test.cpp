@@ -357,14 +357,7 @@ TEST(PngDecoder, CorruptChunksAreRefused) {
   EXPECT_NE(DecodeError(EncodePng(bad_depth)).find("Invalid IHDR data"), std::string::npos);
 }
 
-// A header that claims a size, followed by almost no image data.
-Bytes HeaderOnly(std::uint32_t w, std::uint32_t h) {
-  PngImage png = Rgba(1, 1, {0, 0, 0, 0});
-  Bytes out = EncodePng(png);
-  const Bytes ihdr = Chunk("IHDR", testing::HeaderData(w, h, 8, 6, 0));
-  std::copy(ihdr.begin(), ihdr.end(), out.begin() + 8);
-  return out;
-}
+Bytes HeaderOnly(std::uint32_t w, std::uint32_t h) { return testing::HeaderOnlyPng(w, h); }
 
 TEST(PngDecoder, HugeDimensionsAreRefusedBeforeAnyPixelMemory) {
   EXPECT_EQ(DecodeError(HeaderOnly(100000, 100000)),

@@ -51,6 +51,24 @@ void ExpectUntouched(const TBitmap32& target) {
   EXPECT_EQ(target.CombineMode(), raster::cmBlend);
 }
 
+// A skin image beyond the limit is refused from its header, with the file
+// and the limit in the message; the target stays as it was.
+TEST(SkinLoader, AnAbsurdlyLargeImageIsRefusedFromItsHeader) {
+  const std::string path = WriteBesideExecutable(kFolder, "huge.png", testing::HeaderOnlyPng(8192, 8192));
+  TBitmap32 target;
+  FillTarget(target);
+  try {
+    LoadSkinImage(target, path);
+    FAIL() << "no error";
+  } catch (const EImageTooLarge& e) {
+    const std::string message = e.what();
+    EXPECT_NE(message.find("huge.png\" is 8192 x 8192 pixels; a skin image may be at most 2048 x 2048 pixels"),
+              std::string::npos)
+        << message;
+  }
+  ExpectUntouched(target);
+}
+
 TEST(SkinLoader, LoadReplacesSizePixelsAndModes) {
   PngImage png = Rgba(150, 150, 0xFFC86432u);
   // One half-transparent white pixel at (149, 0) and a transparent one at (0, 149).

@@ -104,7 +104,7 @@ TEST(Surface, AlphaBlendWorkedExamples) {
     EXPECT_EQ(Hex(SourceOverConstant(r.s, r.d, r.k, true)), Hex(r.want)) << Hex(r.s) << " over " << Hex(r.d);
     At(*src, 0, 0) = r.s;
     At(*dst, 0, 0) = r.d;
-    ASSERT_TRUE(dst->AlphaBlend(0, 0, 1, 1, *src, 0, 0, BlendRecord{0, 0, static_cast<std::uint8_t>(r.k), 1}));
+    ASSERT_TRUE(dst->AlphaBlend(0, 0, 1, 1, *src, 0, 0, TBlendFunction{0, 0, static_cast<std::uint8_t>(r.k), 1}));
     dst->Flush();
     EXPECT_TRUE(WithinOne(At(*dst, 0, 0), r.want))
         << Hex(r.s) << " over " << Hex(r.d) << " k " << r.k << ": " << Hex(At(*dst, 0, 0));
@@ -139,7 +139,7 @@ TEST(Surface, AlphaBlendSweepAgainstPlainFormula) {
       dst->Bits()[i] = next();
     }
     std::vector<std::uint32_t> before(dst->Bits(), dst->Bits() + kW * kH);
-    ASSERT_TRUE(dst->AlphaBlend(0, 0, kW, kH, *src, 0, 0, BlendRecord{0, 0, static_cast<std::uint8_t>(k), 1}));
+    ASSERT_TRUE(dst->AlphaBlend(0, 0, kW, kH, *src, 0, 0, TBlendFunction{0, 0, static_cast<std::uint8_t>(k), 1}));
     dst->Flush();
     double worst = 0.0;
     for (int i = 0; i < kW * kH; ++i) {
@@ -159,12 +159,12 @@ TEST(Surface, AlphaBlendRejectsAndClips) {
   for (int i = 0; i < 4; ++i) src->Bits()[i] = 0xFF0000FFu;
   for (int i = 0; i < 9; ++i) dst->Bits()[i] = 0xFF00FF00u;
   // Source rectangle outside the source: refused, nothing drawn.
-  EXPECT_FALSE(dst->AlphaBlend(0, 0, 2, 2, *src, 1, 1, BlendRecord{}));
-  EXPECT_FALSE(dst->AlphaBlend(0, 0, 2, 2, *src, 0, 0, BlendRecord{1, 0, 255, 1}));
+  EXPECT_FALSE(dst->AlphaBlend(0, 0, 2, 2, *src, 1, 1, TBlendFunction{}));
+  EXPECT_FALSE(dst->AlphaBlend(0, 0, 2, 2, *src, 0, 0, TBlendFunction{1, 0, 255, 1}));
   dst->Flush();
   for (int i = 0; i < 9; ++i) EXPECT_EQ(Hex(dst->Bits()[i]), Hex(0xFF00FF00u));
   // Partly outside the destination: the visible part is drawn.
-  EXPECT_TRUE(dst->AlphaBlend(2, -1, 2, 2, *src, 0, 0, BlendRecord{}));
+  EXPECT_TRUE(dst->AlphaBlend(2, -1, 2, 2, *src, 0, 0, TBlendFunction{}));
   dst->Flush();
   EXPECT_EQ(Hex(At(*dst, 2, 0)), Hex(0xFF0000FFu));
   EXPECT_EQ(Hex(At(*dst, 1, 0)), Hex(0xFF00FF00u));

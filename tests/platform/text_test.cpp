@@ -23,9 +23,9 @@ TEST(SurfaceText, TheFaceIsReallyDejaVuSans) {
 TEST(SurfaceText, ExtentOfDigitsAtTheClockSizes) {
   testing::EnsureDejaVu();
   auto s = CreateSurface(8, 8);
-  const TextExtent big = s->MeasureText(DejaVu(14), "88:88:88");
-  const TextExtent eight = s->MeasureText(DejaVu(14), "8");
-  const TextExtent colon = s->MeasureText(DejaVu(14), ":");
+  const TSize big = s->MeasureText(DejaVu(14), "88:88:88");
+  const TSize eight = s->MeasureText(DejaVu(14), "8");
+  const TSize colon = s->MeasureText(DejaVu(14), ":");
   EXPECT_EQ(big.cx, 6 * eight.cx + 2 * colon.cx);
   EXPECT_EQ(big.cy, eight.cy);
   // 14 pt is a 19 px em; the line is the face's ascent plus descent.
@@ -33,7 +33,7 @@ TEST(SurfaceText, ExtentOfDigitsAtTheClockSizes) {
   EXPECT_LE(big.cy, 24);
   EXPECT_GE(eight.cx, 10);
   EXPECT_LE(eight.cx, 13);
-  const TextExtent small = s->MeasureText(DejaVu(7), "8");
+  const TSize small = s->MeasureText(DejaVu(7), "8");
   EXPECT_GE(small.cy, 9);
   EXPECT_LE(small.cy, 12);
   EXPECT_EQ(s->MeasureText(DejaVu(14), "").cx, 0);
@@ -48,7 +48,7 @@ TEST(SurfaceText, OpaqueTextFillsItsCell) {
   auto s = CreateSurface(60, 40);
   for (int i = 0; i < 60 * 40; ++i) s->Bits()[i] = 0xFF0000FFu;
   const FontDesc font = DejaVu(14);
-  const TextExtent e = s->MeasureText(font, "8:");
+  const TSize e = s->MeasureText(font, "8:");
   // White background (GDI 0xFFFFFF), black text, at (3, 4).
   s->DrawText(font, 3, 4, "8:", 0x000000, 0xFFFFFF);
   s->Flush();
@@ -94,7 +94,7 @@ TEST(SurfaceText, TransparentTextTouchesOnlyGlyphPixels) {
   }
   EXPECT_GT(touched, 10);
   // The middle of the "o" is not part of the glyph and keeps its pixel.
-  const TextExtent e = a->MeasureText(font, "o");
+  const TSize e = a->MeasureText(font, "o");
   int untouched_in_cell = 0;
   for (int y = 5; y < 5 + e.cy; ++y)
     for (int x = 5; x < 5 + e.cx; ++x) untouched_in_cell += At(*a, x, y) == 0xAB000000u;

@@ -73,9 +73,9 @@ TEST(Bitmap32Draw, BlockCombineMatchesPerPixelOperation) {
               // arithmetic itself is the blend tests' concern, here it is
               // which pixel meets which, and through which routine.
               if (c.master >= 255) {
-                BLEND_LINE[cm](&f, &want, 1);
+                PixelRoutines().Row[cm](&f, &want, 1);
               } else {
-                BLEND_LINE_EX[cm](&f, &want, 1, c.master);
+                PixelRoutines().RowEx[cm](&f, &want, 1, c.master);
               }
               break;
             case dmCustom: want = (f ^ b) + c.master; break;

@@ -1,6 +1,6 @@
 // The blend family: worked examples, dense sweeps of both result sets against
 // the plain formulas of pixel_reference.h, the SSE2 rows against the portable
-// rows, and the binding of the routine variables and dispatch tables.
+// rows, and the pixel-routine table made for each kind of processor.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -12,21 +12,22 @@
 #include "raster/blend_avx2.h"
 #include "raster/blend_scalar.h"
 #include "raster/blend_vector.h"
+#include "raster/lowlevel.h"
+#include "raster/pixel_routines.h"
 
 namespace vesk::raster {
 namespace {
 
 using namespace vesk::raster::testing;
 
-// Blends made by a static initialiser of this unit. This unit is linked
-// before the library, so these usually run before the library's own start-up
-// binding: they must go through the bind-once path and still get the bound
+// Blends made by a static initialiser of this unit, which may well run before
+// anything else of the library: they make the table and get the bound
 // result set.
 const TColor32 kEarlyBlendPixel = BlendPixel(0xFFFFFFFFu, 0x00000000u);
 const TColor32 kEarlyRowPixel = [] {
   const TColor32 src[1] = {0x80FF0000u};
   TColor32 dst[1] = {0x00000000u};
-  BLEND_LINE[static_cast<int>(cmBlend)](src, dst, 1);
+  BlendRow(src, dst, 1);
   return dst[0];
 }();
 
@@ -335,9 +336,9 @@ TEST(BlendSweep, FastRowsEqualPortableRows) {
     const char* name;
     void (*row)(const TColor32*, TColor32*, std::int32_t) noexcept;
   };
-  std::vector<Form> forms = {{"sse2", &blend_vector::BlendRowSse2}, {"bound", &blend_vector::BlendRow}};
+  std::vector<Form> forms = {{"sse2", &blend_vector::BlendRowSse2}, {"bound", &BlendRow}};
 #if VESK_ROWS_AVX2
-  if (avx2::Usable()) forms.push_back({"avx2", &avx2::BlendRow});
+  if (CpuHasFeature(cfAVX2)) forms.push_back({"avx2", &avx2::BlendRow});
 #endif
   for (const Form& form : forms) {
     TestRng rng(0x5EED);
@@ -378,39 +379,77 @@ TEST(BlendBinding, StartupBindsTheVectorSetOnProcessorsWithMmx) {
 #if defined(__x86_64__)
   EXPECT_TRUE(BlendVectorActive());
   EXPECT_EQ(BoundBlendImplementation(), TBlendImplementation::biVector);
-  EXPECT_EQ(BlendPixel, &blend_vector::BlendPixel);
+  EXPECT_EQ(PixelRoutines().Pixel[Column(cmBlend)], &blend_vector::BlendPixel);
 #endif
   const bool vector = BlendVectorActive();
   EXPECT_EQ(Hex(kEarlyBlendPixel), Hex(vector ? 0xFEFEFEFEu : 0xFFFFFFFFu));
   EXPECT_EQ(Hex(kEarlyRowPixel), Hex(0x40800000u));
 }
 
-TEST(BlendBinding, TablesFollowTheBoundSet) {
-  constexpr int kB = static_cast<int>(cmBlend), kM = static_cast<int>(cmMerge);
-  for (TBlendImplementation impl : {TBlendImplementation::biScalar, TBlendImplementation::biVector}) {
-    BindBlendImplementation(impl);
-    const bool vector = impl == TBlendImplementation::biVector;
-    EXPECT_EQ(BlendVectorActive(), vector);
-    EXPECT_EQ(BlendPixel, vector ? &blend_vector::BlendPixel : &blend_scalar::BlendPixel);
-    EXPECT_EQ(BlendRowEx, vector ? &blend_vector::BlendRowEx : &blend_scalar::BlendRowEx);
-    EXPECT_EQ(CombinePixelInPlace,
-              vector ? &blend_vector::CombinePixelInPlace : &blend_scalar::CombinePixelInPlace);
-    EXPECT_EQ(BLEND_REG[kB], BlendPixel);
-    EXPECT_EQ(BLEND_MEM[kB], BlendPixelInPlace);
-    EXPECT_EQ(BLEND_REG_EX[kB], BlendPixelEx);
-    EXPECT_EQ(BLEND_MEM_EX[kB], BlendPixelExInPlace);
-    EXPECT_EQ(BLEND_LINE[kB], BlendRow);
-    EXPECT_EQ(BLEND_LINE_EX[kB], BlendRowEx);
+// The table for each kind of processor: the result set from MMX, the row
+// forms from SSE2 and AVX2; the merge pixel forms never change.
+TEST(BlendBinding, TableFollowsTheProcessor) {
+  constexpr int kB = Column(cmBlend), kM = Column(cmMerge);
+  TCpuidResults cpu;
+  cpu.HasCpuid = true;
+  cpu.MaxLeaf = 7;
+  cpu.Leaf1Eax = 6u << 8;
+  struct Case {
+    const char* what;
+    std::uint32_t edx;
+    bool avx2;
+    TBlendImplementation set;
+    TBlendLine row, merge_row;
+    TFillLongword fill;
+  };
+  const TBlendLine sse2_row = &blend_vector::BlendRowSse2;
+#if defined(__SSE2__)
+  const TBlendLine sse2_merge = &MergeRowSse2;
+#else
+  const TBlendLine sse2_merge = &MergeRowPortable;
+#endif
+  const Case cases[] = {
+      {"no MMX", 1u << 26, false, TBlendImplementation::biScalar, &blend_scalar::BlendRow, &MergeRowPortable,
+       &lowlevel::FillLongwordPortable},
+      {"MMX only", 1u << 23, false, TBlendImplementation::biVector, &blend_vector::BlendRowPortable,
+       &MergeRowPortable, &lowlevel::FillLongwordWide},
+      {"MMX and SSE2", (1u << 23) | (1u << 26), false, TBlendImplementation::biVector, sse2_row, sse2_merge,
+       &lowlevel::FillLongwordWide},
+#if VESK_ROWS_AVX2
+      {"MMX, SSE2 and AVX2", (1u << 23) | (1u << 26), true, TBlendImplementation::biVector, &avx2::BlendRow,
+       &avx2::MergeRowVector, &lowlevel::FillLongwordWide},
+#endif
+  };
+  for (const Case& c : cases) {
+    cpu.Leaf1Edx = c.edx;
+    cpu.Leaf1Ecx = c.avx2 ? (1u << 27) | (1u << 28) : 0;
+    cpu.Leaf7Ebx = c.avx2 ? 1u << 5 : 0;
+    cpu.Xcr0 = c.avx2 ? 7 : 0;
+#if !defined(__SSE2__)
+    if (c.edx & (1u << 26)) continue;  // the SSE2 forms exist only where the build targets SSE2
+#endif
+    const TPixelRoutines r = MakePixelRoutines(cpu);
+    const bool vector = c.set == TBlendImplementation::biVector;
+    EXPECT_EQ(r.Blend, c.set) << c.what;
+    EXPECT_EQ(r.Pixel[kB], vector ? &blend_vector::BlendPixel : &blend_scalar::BlendPixel) << c.what;
+    EXPECT_EQ(r.PixelExInPlace[kB], vector ? &blend_vector::BlendPixelExInPlace : &blend_scalar::BlendPixelExInPlace)
+        << c.what;
+    EXPECT_EQ(r.CombineInPlace, vector ? &blend_vector::CombinePixelInPlace : &blend_scalar::CombinePixelInPlace)
+        << c.what;
+    EXPECT_EQ(r.Row[kB], c.row) << c.what;
+    EXPECT_EQ(r.Row[kM], c.merge_row) << c.what;
+    EXPECT_EQ(r.Fill, c.fill) << c.what;
+    EXPECT_EQ(r.Pixel[kM], &MergePixel) << c.what;
+    EXPECT_EQ(r.PixelExInPlace[kM], &MergePixelExInPlace) << c.what;
+    EXPECT_EQ(r.RowEx[kM], &MergeRowEx) << c.what;
     // The observable difference between the sets, through the table.
-    EXPECT_EQ(Hex(BLEND_REG[kB](0xFFFFFFFFu, 0u)), Hex(vector ? 0xFEFEFEFEu : 0xFFFFFFFFu));
+    EXPECT_EQ(Hex(r.Pixel[kB](0xFFFFFFFFu, 0u)), Hex(vector ? 0xFEFEFEFEu : 0xFFFFFFFFu)) << c.what;
   }
+  // Rebinding for the tests of both sets, and back.
+  BindBlendImplementation(TBlendImplementation::biScalar);
+  EXPECT_EQ(Hex(BlendPixel(0xFFFFFFFFu, 0u)), Hex(0xFFFFFFFFu));
   RestoreStartupBlendBinding();
-  EXPECT_EQ(BLEND_REG[kM], &MergePixel);
-  EXPECT_EQ(BLEND_MEM[kM], &MergePixelInPlace);
-  EXPECT_EQ(BLEND_REG_EX[kM], &MergePixelEx);
-  EXPECT_EQ(BLEND_MEM_EX[kM], &MergePixelExInPlace);
-  EXPECT_EQ(BLEND_LINE[kM], &MergeRow);
-  EXPECT_EQ(BLEND_LINE_EX[kM], &MergeRowEx);
+  EXPECT_EQ(PixelRoutines().Row[kB], MakePixelRoutines(ReadCpuid()).Row[kB]);
 }
 
 }  // namespace

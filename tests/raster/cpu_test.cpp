@@ -7,68 +7,57 @@
 namespace vesk::raster {
 namespace {
 
-constexpr TCpuFeature kAll[] = {cfMMX, cfExMMX, cfSSE, cfSSE2, cf3DNow, cf3DNowExt};
+constexpr TCpuFeature kAll[] = {cfMMX, cfSSE2, cfAVX2};
 
-TCpuidResults Pentium(std::uint32_t edx, std::uint32_t family = 6) {
+// A processor of family 6 with every bit the decision reads set, and the
+// system saving the vector registers.
+TCpuidResults Everything() {
   TCpuidResults r;
   r.HasCpuid = true;
-  r.Leaf1Eax = family << 8;
-  r.Leaf1Edx = edx;
+  r.MaxLeaf = 7;
+  r.Leaf1Eax = 6u << 8;
+  r.Leaf1Ecx = (1u << 27) | (1u << 28);
+  r.Leaf1Edx = (1u << 23) | (1u << 26);
+  r.Leaf7Ebx = 1u << 5;
+  r.Xcr0 = 7;
   return r;
 }
 
-TEST(CpuFeatures, NothingWithoutCpuidOrBelowFamilyFive) {
-  TCpuidResults none = Pentium(0xFFFFFFFFu);
-  none.HasCpuid = false;
-  none.MaxExtendedLeaf = 0x80000008u;
-  none.Extended1Edx = 0xFFFFFFFFu;
-  TCpuidResults old = none;
-  old.HasCpuid = true;
-  old.Leaf1Eax = 0x4FFu | (4u << 8) | 0xFF000u;  // family 4, other fields set
-  for (TCpuFeature f : kAll) {
-    EXPECT_FALSE(CpuidHasFeature(none, f)) << static_cast<int>(f);
-    EXPECT_FALSE(CpuidHasFeature(old, f)) << static_cast<int>(f);
+TEST(CpuFeatures, EachFeatureNeedsItsOwnBits) {
+  struct Case {
+    const char* what;
+    void (*change)(TCpuidResults&);
+    bool mmx, sse2, avx2;
+  };
+  const Case cases[] = {
+      {"all bits", [](TCpuidResults&) {}, true, true, true},
+      {"no CPUID", [](TCpuidResults& r) { r.HasCpuid = false; }, false, false, false},
+      {"family 4", [](TCpuidResults& r) { r.Leaf1Eax = 0x4FFu | (4u << 8) | 0xFF000u; }, false, false, false},
+      {"family 15", [](TCpuidResults& r) { r.Leaf1Eax = 15u << 8; }, true, true, true},
+      {"no MMX bit", [](TCpuidResults& r) { r.Leaf1Edx &= ~(1u << 23); }, false, true, true},
+      {"no SSE2 bit", [](TCpuidResults& r) { r.Leaf1Edx &= ~(1u << 26); }, true, false, true},
+      {"no leaf 7", [](TCpuidResults& r) { r.MaxLeaf = 6; }, true, true, false},
+      {"no AVX2 bit", [](TCpuidResults& r) { r.Leaf7Ebx = 0; }, true, true, false},
+      {"no OSXSAVE", [](TCpuidResults& r) { r.Leaf1Ecx &= ~(1u << 27); }, true, true, false},
+      {"no AVX", [](TCpuidResults& r) { r.Leaf1Ecx &= ~(1u << 28); }, true, true, false},
+      {"system keeps no AVX state", [](TCpuidResults& r) { r.Xcr0 = 3; }, true, true, false},
+  };
+  for (const Case& c : cases) {
+    TCpuidResults r = Everything();
+    c.change(r);
+    EXPECT_EQ(CpuidHasFeature(r, cfMMX), c.mmx) << c.what;
+    EXPECT_EQ(CpuidHasFeature(r, cfSSE2), c.sse2) << c.what;
+    EXPECT_EQ(CpuidHasFeature(r, cfAVX2), c.avx2) << c.what;
   }
-  // Family 15 (extended family processors report 0xF here) counts.
-  EXPECT_TRUE(CpuidHasFeature(Pentium(1u << 23, 15), cfMMX));
-}
-
-TEST(CpuFeatures, StandardLeafBits) {
-  EXPECT_TRUE(CpuidHasFeature(Pentium(1u << 23), cfMMX));
-  EXPECT_FALSE(CpuidHasFeature(Pentium(~(1u << 23)), cfMMX));
-  EXPECT_TRUE(CpuidHasFeature(Pentium(1u << 25), cfSSE));
-  EXPECT_TRUE(CpuidHasFeature(Pentium(1u << 25), cfExMMX));  // SSE implies it
-  EXPECT_FALSE(CpuidHasFeature(Pentium(1u << 25), cfSSE2));
-  EXPECT_TRUE(CpuidHasFeature(Pentium(1u << 26), cfSSE2));
-  EXPECT_FALSE(CpuidHasFeature(Pentium(1u << 26), cfSSE));
-}
-
-TEST(CpuFeatures, ExtendedLeafBitsOnlyWhenTheLeafExists) {
-  TCpuidResults amd = Pentium(1u << 23);
-  amd.Extended1Edx = (1u << 22) | (1u << 30) | (1u << 31);
-  amd.MaxExtendedLeaf = 0x80000000u;  // no leaf above 0x80000000
-  EXPECT_FALSE(CpuidHasFeature(amd, cfExMMX));
-  EXPECT_FALSE(CpuidHasFeature(amd, cf3DNow));
-  EXPECT_FALSE(CpuidHasFeature(amd, cf3DNowExt));
-  amd.MaxExtendedLeaf = 0x80000001u;
-  EXPECT_TRUE(CpuidHasFeature(amd, cfExMMX));
-  EXPECT_TRUE(CpuidHasFeature(amd, cf3DNow));
-  EXPECT_TRUE(CpuidHasFeature(amd, cf3DNowExt));
-  EXPECT_FALSE(CpuidHasFeature(amd, cfSSE));
-  amd.Extended1Edx = 1u << 31;
-  EXPECT_FALSE(CpuidHasFeature(amd, cf3DNowExt));
-  EXPECT_FALSE(CpuidHasFeature(amd, cfExMMX));
 }
 
 TEST(CpuFeatures, RunningProcessor) {
 #if defined(__x86_64__)
-  // Every x86-64 processor has CPUID, MMX, SSE and SSE2.
+  // Every x86-64 processor has CPUID, MMX and SSE2.
   const TCpuidResults r = ReadCpuid();
   EXPECT_TRUE(r.HasCpuid);
   EXPECT_GE((r.Leaf1Eax >> 8) & 0xFu, 5u);
   EXPECT_TRUE(CpuHasFeature(cfMMX));
-  EXPECT_TRUE(CpuHasFeature(cfExMMX));
-  EXPECT_TRUE(CpuHasFeature(cfSSE));
   EXPECT_TRUE(CpuHasFeature(cfSSE2));
   for (TCpuFeature f : kAll) EXPECT_EQ(CpuHasFeature(f), CpuidHasFeature(r, f));
 #elif !defined(__i386__)

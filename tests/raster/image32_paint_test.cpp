@@ -68,10 +68,8 @@ TEST(ImagePaint, FacePaintedIntoTheCompositionEqualsTheRowOperation) {
     rng.Fill(composition);
     std::vector<TColor32> expected = Snapshot(composition);
     for (std::int32_t y = 0; y < 192; ++y) {
-      BLEND_LINE[static_cast<int>(mode)](face.ScanLine(y), &expected[static_cast<std::size_t>(y * 192)],
-                                         192);
+      PixelRoutines().Row[Column(mode)](face.ScanLine(y), &expected[static_cast<std::size_t>(y * 192)], 192);
     }
-    EMMS();
     image.PaintTo(composition, TRect{0, 0, face.Width(), face.Height()});
     ExpectPixels(composition, expected);
     EXPECT_EQ(face.LockCount(), 0);

@@ -53,8 +53,8 @@ TEST(Lowlevel, FillWritesExactlyCountWords) {
 }
 
 TEST(Lowlevel, BindingFollowsTheProcessor) {
-  EXPECT_EQ(FillLongword, CpuHasFeature(cfMMX) ? &lowlevel::FillLongwordWide : &lowlevel::FillLongwordPortable);
-  EXPECT_EQ(MoveLongword, CpuHasFeature(cfMMX) ? &lowlevel::MoveLongwordWide : &lowlevel::MoveLongwordPortable);
+  EXPECT_EQ(PixelRoutines().Fill, CpuHasFeature(cfMMX) ? &lowlevel::FillLongwordWide : &lowlevel::FillLongwordPortable);
+  EXPECT_EQ(PixelRoutines().Move, CpuHasFeature(cfMMX) ? &lowlevel::MoveLongwordWide : &lowlevel::MoveLongwordPortable);
 }
 
 TEST(Lowlevel, MoveCopiesExactlyCountWords) {

@@ -212,7 +212,7 @@ TEST(MergeSweep, FastRowsEqualPixelByPixel) {
   forms.push_back({"sse2", &MergeRowSse2, false});
 #endif
 #if VESK_ROWS_AVX2
-  if (avx2::Usable()) forms.push_back({"avx2", &avx2::MergeRowVector, true});
+  if (CpuHasFeature(cfAVX2)) forms.push_back({"avx2", &avx2::MergeRowVector, true});
 #endif
   for (TBlendImplementation impl : {TBlendImplementation::biVector, TBlendImplementation::biScalar}) {
     BindBlendImplementation(impl);

@@ -334,7 +334,7 @@ TEST(Transform, RowPathsEqualPixelByPixel) {
       TBitmap32 pixels;
       pixels.Assign(&background);
       hand.SetDrawMode(dmCustom);
-      hand.OnPixelCombine = [cm](TColor32 f, TColor32& b, TColor32 m) { BLEND_MEM_EX[static_cast<int>(cm)](f, b, m); };
+      hand.OnPixelCombine = [cm](TColor32 f, TColor32& b, TColor32 m) { PixelRoutines().PixelExInPlace[Column(cm)](f, b, m); };
       Transform(pixels, hand, t);
       hand.OnPixelCombine = nullptr;
       for (int y = 0; y < 150; ++y) {
@@ -344,7 +344,6 @@ TEST(Transform, RowPathsEqualPixelByPixel) {
       }
     }
   }
-  EMMS();
 }
 
 // The text overlay's path: nearest sampling through the identity, merged.

@@ -334,9 +334,15 @@ scenario_tray_taskbar_created() {
   sleep 0.5
   check "tray_taskbar_created: after the broadcast there is exactly one icon" tray_wait_icons 1 3
   check "tray_taskbar_created: ... with its tip" grep -qx 'tip=Vesk Clock' <<<"$TRAY_TEXT"
+  local n
+  n="$(tray_icon_differ 16 0 "$VESK_WORK")"
+  check "tray_taskbar_created: ... showing the icon file's 16 x 16 image ($n pixels differ)" test "${n:-1}" = 0
   check "tray_taskbar_created: the shell loses the icon" vw_winmsg tray-forget TTrayIconWindow
   vw_winmsg broadcast TaskbarCreated >/dev/null
   check "tray_taskbar_created: the next broadcast brings it back, once" tray_wait_icons 1 5
+  sleep 0.3
+  n="$(tray_icon_differ 16 0 "$VESK_WORK")"
+  check "tray_taskbar_created: ... with the same image ($n pixels differ)" test "${n:-1}" = 0
   sleep 0.5
   vw_winmsg broadcast TaskbarCreated >/dev/null
   sleep 0.5

@@ -1,20 +1,18 @@
 #include "app/win32/application.h"
 
 #include "app/error_text.h"
-#include "app/win32/frm_main.h"
 #include "app/win32/private_fonts.h"
-#include "app/win32/wide_text.h"
+#include "platform/win32/wide_text.h"
 #include "platform/process.h"
 
 namespace vesk::app::win32 {
+using platform::win32::Widen;
 
 TApplication* Application = nullptr;
 
 TApplication::TApplication(HINSTANCE instance) : instance_(instance) { Application = this; }
 
 TApplication::~TApplication() {
-  main_form_.reset();
-  if (handle_ != nullptr) DestroyWindow(handle_);
   if (Application == this) Application = nullptr;
 }
 
@@ -22,31 +20,20 @@ void TApplication::Initialize() {
   // Before any font is created: a font made earlier with the same face name
   // would keep the system's substitute.
   RegisterPrivateFonts();
-
-  WNDCLASSEXW window_class{};
-  window_class.cbSize = sizeof(window_class);
-  window_class.lpfnWndProc = &TApplication::WindowProc;
-  window_class.hInstance = instance_;
-  window_class.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-  window_class.lpszClassName = kApplicationWindowClass;
-  RegisterClassExW(&window_class);
   // A zero-sized top-level window that is never shown: it carries the title
   // and owns the main window and the message boxes.
-  handle_ = CreateWindowExW(0, kApplicationWindowClass, Widen(title_).c_str(),
-                            WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0,
-                            nullptr, nullptr, instance_, nullptr);
+  CreateHandle(instance_, TWindowClass{kApplicationWindowClass, 0, true},
+               TWindowCreation{0, Widen(title_).c_str(), WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU |
+                                                            WS_MINIMIZEBOX});
 }
 
 void TApplication::SetTitle(std::string_view title) {
   title_ = title;
-  if (handle_ != nullptr) SetWindowTextW(handle_, Widen(title_).c_str());
+  if (Handle() != nullptr) SetWindowTextW(Handle(), Widen(title_).c_str());
 }
 
-void TApplication::CreateMainForm() { main_form_ = std::make_unique<TfrmMain>(*this); }
-
-int TApplication::Run() {
-  if (!main_form_) return 1;  // the window could not be made; the error was shown
-  if (main_form_ && !terminated_) RunHandler([&] { main_form_->Show(); });
+int TApplication::Run(const std::function<void()>& show, const std::function<void()>& at_exit) {
+  if (!terminated_) RunHandler(show);
   MSG message;
   while (!terminated_) {
     const BOOL got = GetMessageW(&message, nullptr, 0, 0);
@@ -57,7 +44,7 @@ int TApplication::Run() {
   terminated_ = true;
   // The main window goes with the loop: its destroy handler runs here, and
   // the system removes the window with the process.
-  main_form_->ReleaseAtExit();
+  at_exit();
   return 0;
 }
 
@@ -65,10 +52,6 @@ void TApplication::Terminate() {
   if (terminated_) return;
   terminated_ = true;
   PostQuitMessage(0);
-}
-
-void TApplication::Minimize() {
-  if (main_form_ && main_form_->Handle() != nullptr) ShowWindow(main_form_->Handle(), SW_HIDE);
 }
 
 void TApplication::HandleException(const std::exception& error) { ShowException(error.what()); }
@@ -85,30 +68,26 @@ void TApplication::ShowSystemError(DWORD code) {
 void TApplication::ShowBox(TErrorBoxThrottle& throttle, const std::string& key, const std::string& text, UINT type) {
   if (!throttle.ShouldShow(key, static_cast<std::int64_t>(GetTickCount64()))) return;
   // The box runs its own message loop: timers keep ticking while it is open.
-  MessageBoxW(handle_, Widen(text).c_str(), Widen(title_).c_str(), type);
+  MessageBoxW(Handle(), Widen(text).c_str(), Widen(title_).c_str(), type);
   throttle.BoxClosed(static_cast<std::int64_t>(GetTickCount64()));
 }
 
-LRESULT CALLBACK TApplication::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+bool TApplication::HandleMessage(UINT message, WPARAM wparam, LPARAM /*lparam*/, LRESULT& result) {
+  result = 0;
   switch (message) {
     case WM_SYSCOMMAND:
-      if ((wparam & 0xFFF0) == SC_MINIMIZE && Application != nullptr) {
-        Application->Minimize();
-        return 0;
+      if ((wparam & 0xFFF0) == SC_MINIMIZE && OnMinimize) {
+        RunHandler(OnMinimize);
+        return true;
       }
-      break;
+      return false;
     case WM_CLOSE:
-      // Closing the application window closes the program the usual way:
-      // through the main window's two-phase close.
-      if (Application != nullptr && Application->MainForm() != nullptr) {
-        PostMessageW(Application->MainForm()->Handle(), WM_CLOSE, 0, 0);
-        return 0;
-      }
-      break;
+      if (!OnClose) return false;
+      OnClose();
+      return true;
     default:
-      break;
+      return false;
   }
-  return DefWindowProcW(window, message, wparam, lparam);
 }
 
 }  // namespace vesk::app::win32

@@ -1,52 +1,43 @@
 #pragma once
 // The application object: the program's title (the caption of every message
-// box), its own hidden top-level window, the main window, the message loop
-// and the error boxes that every handler's escaping error ends in.
+// box), its own hidden top-level window, the message loop and the error
+// boxes that every handler's escaping error ends in.
 #include <windows.h>
 
 #include <exception>
-#include <memory>
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "app/error_box_throttle.h"
+#include "app/win32/message_window.h"
 
 namespace vesk::app::win32 {
 
-class TfrmMain;
-
 inline constexpr const wchar_t* kApplicationWindowClass = L"TApplication";
 
-class TApplication {
+class TApplication final : public TMessageWindow {
  public:
   explicit TApplication(HINSTANCE instance);
-  ~TApplication();
-  TApplication(const TApplication&) = delete;
-  TApplication& operator=(const TApplication&) = delete;
+  ~TApplication() override;
 
   // Registers the program's private fonts and makes the application window.
   void Initialize();
-
-  [[nodiscard]] const std::string& Title() const { return title_; }
   void SetTitle(std::string_view title);
 
   [[nodiscard]] HINSTANCE Instance() const { return instance_; }
-  // The application's own top-level window: never shown, the owner of the
-  // main window until it is first shown, the target of a minimize command.
-  [[nodiscard]] HWND Handle() const { return handle_; }
 
-  // Makes the main window; its creation handler runs inside.
-  void CreateMainForm();
-  [[nodiscard]] TfrmMain* MainForm() const { return main_form_.get(); }
+  // What the application window's commands do: a minimize command hides the
+  // clock (the icon shows it again), closing it closes the clock the usual
+  // way. Set by the main window.
+  std::function<void()> OnMinimize;
+  std::function<void()> OnClose;
 
-  // Shows the main window and runs the message loop until Terminate.
+  // Runs `show` (the main window's first showing), then the message loop
+  // until Terminate, then `at_exit` (the main window's destroy event).
   // Returns the process exit code.
-  int Run();
+  int Run(const std::function<void()>& show, const std::function<void()>& at_exit);
   void Terminate();
-  [[nodiscard]] bool Terminated() const { return terminated_; }
-
-  // Hides the main window; the notification-area icon shows it again.
-  void Minimize();
 
   // An error that escaped a handler: an error box (caption the title, error
   // icon, OK) with the message and the full-stop rule. The program goes on.
@@ -57,14 +48,12 @@ class TApplication {
   void ShowSystemError(DWORD code);
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  bool HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
   // Shows one box unless `throttle` holds it back.
   void ShowBox(TErrorBoxThrottle& throttle, const std::string& key, const std::string& text, UINT type);
 
   HINSTANCE instance_;
-  HWND handle_ = nullptr;
   std::string title_;
-  std::unique_ptr<TfrmMain> main_form_;
   bool terminated_ = false;
   TErrorBoxThrottle exception_boxes_;
   TErrorBoxThrottle system_error_boxes_;

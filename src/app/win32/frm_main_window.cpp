@@ -1,171 +1,133 @@
-// The clock window's life as a system window: class registration, creation,
-// the window procedure that turns messages into handler calls, showing,
-// closing and destruction.
+// The clock window's life as a system window: creation with its timers,
+// hidden windows and program, the messages it turns into program calls, and
+// destruction.
 #include <windowsx.h>
 
 #include "app/win32/application.h"
 #include "app/win32/frm_main.h"
-#include "app/win32/wide_text.h"
-#include "raster/exceptions.h"
+#include "app/win32/resource_ids.h"
+#include "app/win32/single_instance.h"
+#include "base/errors.h"
+#include "platform/process.h"
+#include "platform/win32/win32_types.h"
 
 namespace vesk::app::win32 {
 
 TfrmMain* frmMain = nullptr;
 
 TfrmMain::TfrmMain(TApplication& application) : application_(application) {
-  // The settings storage takes these slots over when it is attached: it
-  // restores the three check marks and the placement (raising its restore
-  // event, FormStorage1RestorePlacement) before FormShow runs, and saves at
-  // the allowed close.
-  OnShow = [this] { FormShow(); };
-  OnCloseQuery = [this](bool& can_close) { FormCloseQuery(can_close); };
-  OnDestroy = [this] { FormDestroy(); };
-  Timer1.OnTimer = [this] { Timer1Timer(); };
-  fadeTimer.OnTimer = [this] { fadeTimerTimer(); };
-  CreateHandle();
-  CreateMenuComponents();
-  CreateStorageComponents();
-  CreateTrayIcon();
-  CreateChimeComponents();
+  // A borderless popup owned by the application window, so it has no
+  // taskbar button; the layered style is added by the creation handler.
+  CreateHandle(application_.Instance(), TWindowClass{kMainWindowClass, CS_DBLCLKS, true},
+               TWindowCreation{WS_EX_TOOLWINDOW, kMainWindowCaption, WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+                               kDesignLeft, kDesignTop, kDesignWidth, kDesignHeight, application_.Handle()});
+  if (Handle() == nullptr) throw vesk::Exception("Error creating window: " + std::to_string(GetLastError()));
+  bring_forward_message_ = RegisterWindowMessageW(kBringForwardMessage);
+  timer1_.Attach(Handle());
+  fade_timer_.Attach(Handle());
+  const auto report = [this](const std::exception& error) { application_.HandleException(error); };
+  key_store_ = platform::MakeUserKeyStore();
+  placement_window_ = std::make_unique<TWin32PlacementWindow>(Handle(), application_.Handle(),
+                                                              [this](int command) { show_command_ = command; });
+  popup_window_ = std::make_unique<TPopupMenuWindow>(
+      application_.Instance(), [this](std::uint16_t command) { return program_->PopupMenu1.Click(command); }, report);
+  tray_window_ = std::make_unique<TTrayIconWindow>(application_.Instance(), Handle(), report);
+  tray_window_->SetIconImage(LoadSmallIcon(application_.Instance(), VESK_IDI_MAINICON));
+  media_window_ = std::make_unique<TMediaPlayerWindow>(application_.Instance());
+
+  program_ = std::make_unique<TClockProgram>(TClockSystem{
+      *this, *placement_window_, clock_, timer1_, fade_timer_, *key_store_, shell_, std::make_unique<TWinMci>(),
+      media_window_->Callback(), *tray_window_, *tray_window_, tray_window_->IconImage(),
+      platform::ExecutablePath(), platform::ExecutableFolder()});
+  timer1_.OnTimer = [this] { program_->Timer1Timer(); };
+  fade_timer_.OnTimer = [this] { program_->fadeTimerTimer(); };
+  tray_window_->OnMessage = [this](std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
+    bool handled = false;
+    RunHandler([&] { handled = program_->TrayNotify(message, wparam, lparam); });
+    return handled;
+  };
+  tray_window_->OnShellRestarted = [this] { RunHandler([this] { program_->ShellRestarted(); }); };
+  media_window_->OnNotify = [this](std::uint32_t result) { RunHandler([&] { program_->MediaNotify(result); }); };
+
+  // Closing the application window closes the clock the usual way, through
+  // its two-phase close.
+  application_.OnMinimize = [this] { program_->ApplicationMinimize(); };
+  application_.OnClose = [this] { PostMessageW(Handle(), WM_CLOSE, 0, 0); };
+
+  program_->Create();
   frmMain = this;
-  RunHandler([this] { FormCreate(); });
+  RunHandler([this] { program_->FormCreate(); });
 }
 
 TfrmMain::~TfrmMain() {
-  if (handle_ != nullptr) DestroyWindow(handle_);
+  application_.OnMinimize = nullptr;
+  application_.OnClose = nullptr;
+  program_.reset();
   if (frmMain == this) frmMain = nullptr;
-}
-
-void TfrmMain::CreateHandle() {
-  WNDCLASSEXW window_class{};
-  window_class.cbSize = sizeof(window_class);
-  window_class.style = CS_DBLCLKS;
-  window_class.lpfnWndProc = &TfrmMain::WindowProc;
-  window_class.hInstance = application_.Instance();
-  window_class.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-  window_class.lpszClassName = kMainWindowClass;
-  RegisterClassExW(&window_class);
-  // A borderless popup owned by the application window, so it has no
-  // taskbar button; the layered style is added by the creation handler.
-  handle_ = CreateWindowExW(WS_EX_TOOLWINDOW, kMainWindowClass, Widen(kMainWindowCaption).c_str(),
-                            WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, kDesignLeft, kDesignTop, kDesignWidth,
-                            kDesignHeight, application_.Handle(), nullptr, application_.Instance(), this);
-  if (handle_ == nullptr) {
-    throw vesk::Exception("Error creating window: " + std::to_string(GetLastError()));
-  }
-  Timer1.Attach(handle_);
-  fadeTimer.Attach(handle_);
-}
-
-POINT TfrmMain::CurrentPosition() const {
-  RECT r{};
-  GetWindowRect(handle_, &r);
-  return POINT{r.left, r.top};
-}
-
-void TfrmMain::SetClientSize(int width, int height) {
-  SetWindowPos(handle_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void TfrmMain::Show() {
-  if (OnShow) OnShow();
-  ShowWindow(handle_, show_command_);
-}
-
-bool TfrmMain::CloseQuery() {
-  bool can_close = true;
-  if (OnCloseQuery) OnCloseQuery(can_close);
-  return can_close;
-}
-
-void TfrmMain::Close() {
-  if (!CloseQuery()) return;
-  TCloseAction action = TCloseAction::caHide;
-  FormClose(action);
-  if (action == TCloseAction::caNone) return;
-  // Closing the main window ends the program; the window is destroyed when
-  // the message loop has ended.
-  application_.Terminate();
 }
 
 void TfrmMain::DoDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
-  Timer1.Detach();
-  fadeTimer.Detach();
-  RunHandler([this] {
-    if (OnDestroy) OnDestroy();
-  });
+  timer1_.Detach();
+  fade_timer_.Detach();
+  RunHandler([this] { program_->Destroy(); });
 }
 
 void TfrmMain::ReleaseAtExit() {
-  if (handle_ == nullptr) return;
+  if (Handle() == nullptr) return;
   DoDestroy();
-  SetWindowLongPtrW(handle_, GWLP_USERDATA, 0);  // later messages get the default handling
-  handle_ = nullptr;
+  ReleaseHandle();
 }
 
-LRESULT CALLBACK TfrmMain::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<TfrmMain*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (self == nullptr || self->handle_ == nullptr || self->handle_ != window) {
-    return DefWindowProcW(window, message, wparam, lparam);
-  }
-  return self->HandleMessage(message, wparam, lparam);
-}
-
-LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+bool TfrmMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+  result = 0;
   switch (message) {
     case WM_TIMER:
-      if (wparam == Timer1.Id()) {
-        RunHandler([this] { Timer1.Fire(); });
-      } else if (wparam == fadeTimer.Id()) {
-        RunHandler([this] { fadeTimer.Fire(); });
+      if (wparam == timer1_.Id()) {
+        RunHandler([this] { timer1_.Fire(); });
+      } else if (wparam == fade_timer_.Id()) {
+        RunHandler([this] { fade_timer_.Fire(); });
       }
-      return 0;
+      return true;
     case WM_MOUSEMOVE: {
       const TMouseButtons buttons{(wparam & MK_LBUTTON) != 0, (wparam & MK_RBUTTON) != 0,
                                   (wparam & MK_MBUTTON) != 0};
-      const int x = GET_X_LPARAM(lparam);
-      const int y = GET_Y_LPARAM(lparam);
-      RunHandler([&] { FormMouseMove(buttons, x, y); });
-      return 0;
+      const TPoint at{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
+      RunHandler([&] { program_->MouseMove(buttons, at); });
+      return true;
     }
     case WM_CONTEXTMENU:
       // Made by the default handling of a right-button release (and of the
       // keyboard's menu key); the menu opens at the mouse either way.
-      RunHandler([this] { ShowContextMenu(); });
-      return 0;
+      RunHandler([this] { program_->ContextMenu(); });
+      return true;
     case WM_CLOSE:
-      RunHandler([this] { Close(); });
-      return 0;
+      RunHandler([this] { program_->Close(); });
+      return true;
     case 0x02E0: {  // WM_DPICHANGED: the new resolution in the high word
-      const RECT suggested = *reinterpret_cast<const RECT*>(lparam);
-      RunHandler([&] { FormDpiChanged(HIWORD(wparam), suggested); });
-      return 0;
+      const TRect suggested = platform::win32::FromRECT(*reinterpret_cast<const RECT*>(lparam));
+      RunHandler([&] { program_->DpiChanged(HIWORD(wparam), suggested); });
+      return true;
     }
     case WM_QUERYENDSESSION: {
       // The end of the session is a close request like any other: refused
       // the first time, while the fade-out starts.
       bool can_close = false;
-      RunHandler([&] { can_close = CloseQuery(); });
-      return can_close ? TRUE : FALSE;
+      RunHandler([&] { can_close = program_->CloseQuery(); });
+      result = can_close ? TRUE : FALSE;
+      return true;
     }
     case WM_DESTROY:
       DoDestroy();
-      return 0;
-    case WM_NCDESTROY: {
-      const HWND window = handle_;
-      handle_ = nullptr;
-      return DefWindowProcW(window, message, wparam, lparam);
-    }
+      return true;
     default:
-      break;
+      if (bring_forward_message_ != 0 && message == bring_forward_message_) {
+        RunHandler([this] { program_->BringForward(); });
+        return true;
+      }
+      return false;
   }
-  return DefWindowProcW(handle_, message, wparam, lparam);
 }
 
 }  // namespace vesk::app::win32

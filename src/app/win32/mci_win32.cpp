@@ -2,10 +2,12 @@
 
 #include <mmsystem.h>
 
-#include "app/win32/application.h"
-#include "app/win32/wide_text.h"
+#include "platform/win32/wide_text.h"
 
 namespace vesk::app::win32 {
+using platform::win32::Widen;
+using platform::win32::Narrow;
+
 namespace {
 
 constexpr const wchar_t* kPlayerWindowClass = L"TMediaPlayer";
@@ -59,35 +61,15 @@ std::optional<std::string> TWinMci::ErrorText(TMciError error) {
   return Narrow(text);
 }
 
-TMediaPlayerWindow::TMediaPlayerWindow(HINSTANCE instance, TMediaPlayer& player) : player_(player) {
-  WNDCLASSEXW window_class{};
-  window_class.cbSize = sizeof(window_class);
-  window_class.lpfnWndProc = &TMediaPlayerWindow::WindowProc;
-  window_class.hInstance = instance;
-  window_class.lpszClassName = kPlayerWindowClass;
-  RegisterClassExW(&window_class);
-  handle_ = CreateWindowExW(0, kPlayerWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, this);
-  player_.Callback = reinterpret_cast<TMciCallback>(handle_);
+TMediaPlayerWindow::TMediaPlayerWindow(HINSTANCE instance) {
+  CreateHandle(instance, TWindowClass{kPlayerWindowClass}, TWindowCreation{0, L"", 0, 0, 0, 0, 0, HWND_MESSAGE});
 }
 
-TMediaPlayerWindow::~TMediaPlayerWindow() {
-  player_.Callback = 0;
-  if (handle_ != nullptr) DestroyWindow(handle_);
-}
-
-LRESULT CALLBACK TMediaPlayerWindow::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<TMediaPlayerWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (message == MM_MCINOTIFY && self != nullptr) {
-    // wParam is the result; lParam, the device, is not relied on (some
-    // systems leave it 0).
-    RunHandler([&] { self->player_.MMNotify(static_cast<std::uint32_t>(wparam)); });
-    return 0;
-  }
-  return DefWindowProcW(window, message, wparam, lparam);
+bool TMediaPlayerWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM /*lparam*/, LRESULT& result) {
+  if (message != MM_MCINOTIFY) return false;
+  if (OnNotify) OnNotify(static_cast<std::uint32_t>(wparam));
+  result = 0;
+  return true;
 }
 
 }  // namespace vesk::app::win32

@@ -3,10 +3,11 @@
 // the media player's own window, which receives MM_MCINOTIFY.
 #include <windows.h>
 
-#include <memory>
+#include <cstdint>
+#include <functional>
 
 #include "app/mci_interface.h"
-#include "app/media_player.h"
+#include "app/win32/message_window.h"
 
 namespace vesk::app::win32 {
 
@@ -24,22 +25,19 @@ class TWinMci final : public IMciInterface {
   [[nodiscard]] std::optional<std::string> ErrorText(TMciError error) override;
 };
 
-// A message-only window that hands every MM_MCINOTIFY to the player and
-// names itself as the player's callback window.
-class TMediaPlayerWindow {
+// A message-only window, the callback window of every command of the
+// media player, that hands each MM_MCINOTIFY's result on.
+class TMediaPlayerWindow final : public TMessageWindow {
  public:
-  TMediaPlayerWindow(HINSTANCE instance, TMediaPlayer& player);
-  ~TMediaPlayerWindow();
-  TMediaPlayerWindow(const TMediaPlayerWindow&) = delete;
-  TMediaPlayerWindow& operator=(const TMediaPlayerWindow&) = delete;
+  explicit TMediaPlayerWindow(HINSTANCE instance);
 
-  [[nodiscard]] HWND Handle() const { return handle_; }
+  [[nodiscard]] TMciCallback Callback() const { return reinterpret_cast<TMciCallback>(Handle()); }
+  // The notification's result (wParam); its lParam, the device, is not
+  // relied on (some systems leave it 0).
+  std::function<void(std::uint32_t result)> OnNotify;
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-
-  TMediaPlayer& player_;
-  HWND handle_ = nullptr;
+  bool HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
 };
 
 }  // namespace vesk::app::win32

@@ -5,14 +5,14 @@
 namespace vesk::app::win32 {
 namespace {
 
-desktop::TPlacementRect FromRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
-RECT ToRect(const desktop::TPlacementRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
+TRect FromRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+RECT ToRect(const TRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
 
 BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC /*dc*/, LPRECT /*clip*/, LPARAM data) {
   MONITORINFO info{};
   info.cbSize = sizeof(info);
   if (GetMonitorInfoW(monitor, &info)) {
-    reinterpret_cast<std::vector<desktop::TPlacementRect>*>(data)->push_back(FromRect(info.rcMonitor));
+    reinterpret_cast<std::vector<TRect>*>(data)->push_back(FromRect(info.rcMonitor));
   }
   return TRUE;
 }
@@ -36,7 +36,7 @@ desktop::TWindowPlacement TWin32PlacementWindow::GetPlacement() const {
   wp.length = sizeof(wp);
   if (!GetWindowPlacement(window_, &wp)) {
     // No record: the window as it stands.
-    return desktop::TWindowPlacement{0, desktop::kShowNormal, {}, {}, FromRect(Bounds())};
+    return desktop::TWindowPlacement{0, platform::kShowNormal, {}, {}, FromRect(Bounds())};
   }
   return desktop::TWindowPlacement{wp.flags, static_cast<std::int32_t>(wp.showCmd),
                                    {wp.ptMinPosition.x, wp.ptMinPosition.y},
@@ -102,8 +102,8 @@ void TWin32PlacementWindow::PostApplicationMinimize() {
 
 void TWin32PlacementWindow::Repaint() { InvalidateRect(window_, nullptr, FALSE); }
 
-std::vector<desktop::TPlacementRect> TWin32PlacementWindow::MonitorRects() const {
-  std::vector<desktop::TPlacementRect> monitors;
+std::vector<TRect> TWin32PlacementWindow::MonitorRects() const {
+  std::vector<TRect> monitors;
   EnumDisplayMonitors(nullptr, nullptr, &CollectMonitor, reinterpret_cast<LPARAM>(&monitors));
   if (monitors.empty()) {
     monitors.push_back({0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
@@ -111,7 +111,7 @@ std::vector<desktop::TPlacementRect> TWin32PlacementWindow::MonitorRects() const
   return monitors;
 }
 
-desktop::TPlacementRect TWin32PlacementWindow::NearestWorkArea(const desktop::TPlacementRect& rect) const {
+TRect TWin32PlacementWindow::NearestWorkArea(const TRect& rect) const {
   const RECT r = ToRect(rect);
   MONITORINFO info{};
   info.cbSize = sizeof(info);

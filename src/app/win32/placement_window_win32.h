@@ -33,8 +33,8 @@ class TWin32PlacementWindow final : public desktop::IPlacementWindow {
   void SetWindowState(desktop::TWindowState state) override;
   void PostApplicationMinimize() override;
   void Repaint() override;
-  [[nodiscard]] std::vector<desktop::TPlacementRect> MonitorRects() const override;
-  [[nodiscard]] desktop::TPlacementRect NearestWorkArea(const desktop::TPlacementRect& rect) const override;
+  [[nodiscard]] std::vector<TRect> MonitorRects() const override;
+  [[nodiscard]] TRect NearestWorkArea(const TRect& rect) const override;
   void MoveTo(std::int32_t left, std::int32_t top) override;
 
  private:

@@ -2,10 +2,13 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
-#include "app/win32/wide_text.h"
+#include "platform/win32/wide_text.h"
 
 namespace vesk::app::win32 {
+using platform::win32::Widen;
+
 namespace {
 
 HMENU BuildPopup(const std::vector<TMenuItem>& items) {
@@ -42,53 +45,45 @@ HMENU BuildPopup(const std::vector<TMenuItem>& items) {
 
 HMENU BuildMenuHandle(const TPopupMenu& menu) { return BuildPopup(menu.Items()); }
 
-TPopupMenuWindow::TPopupMenuWindow(TPopupMenu& menu, HINSTANCE instance, TErrorHandler on_error)
-    : menu_(menu), on_error_(std::move(on_error)) {
-  WNDCLASSEXW window_class{};
-  window_class.cbSize = sizeof(window_class);
-  window_class.lpfnWndProc = &TPopupMenuWindow::WindowProc;
-  window_class.hInstance = instance;
-  window_class.lpszClassName = kPopupMenuWindowClass;
-  RegisterClassExW(&window_class);  // fails harmlessly when already registered
+TPopupMenuWindow::TPopupMenuWindow(HINSTANCE instance, TCommandHandler on_command, TErrorHandler on_error)
+    : on_command_(std::move(on_command)), on_error_(std::move(on_error)) {
   // A zero-sized top-level window that is never shown: the menu's owner.
-  handle_ = CreateWindowExW(0, kPopupMenuWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance,
-                            this);
+  CreateHandle(instance, TWindowClass{kPopupMenuWindowClass}, TWindowCreation{});
 }
 
-TPopupMenuWindow::~TPopupMenuWindow() {
-  if (handle_ != nullptr) {
-    SetWindowLongPtrW(handle_, GWLP_USERDATA, 0);
-    DestroyWindow(handle_);
-  }
-}
-
-bool TPopupMenuWindow::Popup(int x, int y, HWND foreground) {
-  if (handle_ == nullptr) return false;
-  HMENU menu = BuildMenuHandle(menu_);
+bool TPopupMenuWindow::Popup(const TPopupMenu& model, int x, int y, HWND foreground) {
+  if (Handle() == nullptr) return false;
+  HMENU menu = BuildMenuHandle(model);
   if (menu == nullptr) return false;
-  if (foreground == nullptr) foreground = handle_;
+  if (foreground == nullptr) foreground = Handle();
   // Without this the menu would stay open after a click elsewhere.
   SetForegroundWindow(foreground);
-  const BOOL shown = TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, 0, handle_, nullptr);
+  const BOOL shown = TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, 0, Handle(), nullptr);
   // Lets the system finish the menu's switch of the foreground window.
   PostMessageW(foreground, WM_NULL, 0, 0);
   DestroyMenu(menu);
   return shown != FALSE;
 }
 
-bool TPopupMenuWindow::PopupAtCursor(HWND foreground) {
+bool TPopupMenuWindow::PopupAtCursor(const TPopupMenu& menu, HWND foreground) {
   POINT cursor{};
   if (!GetCursorPos(&cursor)) return false;
-  return Popup(cursor.x, cursor.y, foreground);
+  return Popup(menu, cursor.x, cursor.y, foreground);
+}
+
+void TPopupMenuWindow::Track(const TPopupMenu& model, int x, int y) {
+  HMENU menu = BuildMenuHandle(model);
+  if (menu == nullptr) throw std::runtime_error("The menu could not be made");
+  TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, 0, Handle(), nullptr);
+  DestroyMenu(menu);
 }
 
 bool TPopupMenuWindow::HandleCommand(WPARAM wparam) {
   // Menus send a zero notification code in the high word.
-  if (HIWORD(wparam) != 0) return false;
+  if (HIWORD(wparam) != 0 || !on_command_) return false;
   const auto command = static_cast<std::uint16_t>(LOWORD(wparam));
-  if (menu_.FindCommand(command) == nullptr) return false;
   try {
-    menu_.Click(command);
+    return on_command_(command);
   } catch (const std::exception& error) {
     if (on_error_) on_error_(error);
   } catch (...) {
@@ -97,14 +92,10 @@ bool TPopupMenuWindow::HandleCommand(WPARAM wparam) {
   return true;
 }
 
-LRESULT CALLBACK TPopupMenuWindow::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<TPopupMenuWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (message == WM_COMMAND && self != nullptr && self->HandleCommand(wparam)) return 0;
-  return DefWindowProcW(window, message, wparam, lparam);
+bool TPopupMenuWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM /*lparam*/, LRESULT& result) {
+  if (message != WM_COMMAND || !HandleCommand(wparam)) return false;
+  result = 0;
+  return true;
 }
 
 }  // namespace vesk::app::win32

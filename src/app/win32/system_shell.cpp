@@ -6,9 +6,11 @@
 
 #include <string>
 
-#include "app/win32/wide_text.h"
+#include "platform/win32/wide_text.h"
 
 namespace vesk::app::win32 {
+using platform::win32::Widen;
+
 namespace {
 
 // nullptr for an empty text: "none" to the shell.

@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
+
+#include "platform/win32/win32_types.h"
 
 namespace vesk::app::win32 {
 namespace {
@@ -31,36 +34,22 @@ HICON LoadSmallIcon(HINSTANCE instance, int resource_id) {
 
 TTrayIconWindow::TTrayIconWindow(HINSTANCE instance, HWND main_window, TErrorHandler on_error)
     : main_window_(main_window), on_error_(std::move(on_error)) {
-  WNDCLASSEXW window_class{};
-  window_class.cbSize = sizeof(window_class);
-  window_class.lpfnWndProc = &TTrayIconWindow::WindowProc;
-  window_class.hInstance = instance;
-  window_class.lpszClassName = kTrayIconWindowClass;
-  RegisterClassExW(&window_class);  // fails harmlessly when already registered
   taskbar_created_ = RegisterWindowMessageW(L"TaskbarCreated");
   // Top-level (not message-only), so that broadcasts reach it; never shown.
-  handle_ = CreateWindowExW(0, kTrayIconWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, this);
-  component_ = std::make_unique<desktop::TTrayIcon>(*this, *this);
+  CreateHandle(instance, TWindowClass{kTrayIconWindowClass}, TWindowCreation{});
 }
 
 TTrayIconWindow::~TTrayIconWindow() {
-  component_.reset();  // removes the icon while the window still exists
-  if (handle_ != nullptr) {
-    SetWindowLongPtrW(handle_, GWLP_USERDATA, 0);
-    DestroyWindow(handle_);
-  }
   if (image_ != nullptr) DestroyIcon(image_);
 }
 
 void TTrayIconWindow::SetIconImage(HICON icon) {
-  const HICON previous = image_;
+  if (image_ != nullptr && image_ != icon) DestroyIcon(image_);
   image_ = icon;
-  component_->SetIcon(reinterpret_cast<std::uintptr_t>(icon));
-  if (previous != nullptr && previous != icon) DestroyIcon(previous);
 }
 
 bool TTrayIconWindow::NotifyIcon(desktop::TNotifyIconMessage message, const desktop::TNotifyIconRecord& record) {
-  if (handle_ == nullptr) return false;
+  if (Handle() == nullptr) return false;
   NOTIFYICONDATAA data{};
   data.cbSize = kNotifyIconRecordSize;
   data.hWnd = reinterpret_cast<HWND>(record.Window);
@@ -84,12 +73,12 @@ bool TTrayIconWindow::NotifyIcon(desktop::TNotifyIconMessage message, const desk
   return Shell_NotifyIconA(command, &data) != FALSE;
 }
 
-std::uintptr_t TTrayIconWindow::WindowHandle() const { return reinterpret_cast<std::uintptr_t>(handle_); }
+std::uintptr_t TTrayIconWindow::WindowHandle() const { return reinterpret_cast<std::uintptr_t>(Handle()); }
 
-desktop::TScreenPoint TTrayIconWindow::CursorPos() {
+TPoint TTrayIconWindow::CursorPos() {
   POINT p{};
   GetCursorPos(&p);
-  return desktop::TScreenPoint{p.x, p.y};
+  return platform::win32::FromPOINT(p);
 }
 
 desktop::TShiftState TTrayIconWindow::ModifierKeys() {
@@ -100,9 +89,9 @@ desktop::TShiftState TTrayIconWindow::ModifierKeys() {
   return shift;
 }
 
-bool TTrayIconWindow::WindowEnabled() { return handle_ != nullptr && IsWindowEnabled(handle_) != FALSE; }
+bool TTrayIconWindow::WindowEnabled() { return Handle() != nullptr && IsWindowEnabled(Handle()) != FALSE; }
 
-void TTrayIconWindow::SetForeground() { SetForegroundWindow(handle_); }
+void TTrayIconWindow::SetForeground() { SetForegroundWindow(Handle()); }
 
 void TTrayIconWindow::CancelModeToActiveWindow() {
   HWND target = GetActiveWindow();
@@ -127,31 +116,13 @@ void TTrayIconWindow::ReportError(const std::exception& error) {
   if (on_error_) on_error_(error);
 }
 
-LRESULT CALLBACK TTrayIconWindow::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+bool TTrayIconWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+  result = 0;
+  if (taskbar_created_ != 0 && message == taskbar_created_) {
+    if (OnShellRestarted) OnShellRestarted();
+    return true;
   }
-  auto* self = reinterpret_cast<TTrayIconWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (self != nullptr && self->component_) {
-    if (self->taskbar_created_ != 0 && message == self->taskbar_created_) {
-      // The shell restarted: without its icon a hidden clock could not be
-      // shown again.
-      self->component_->ShellRecreated();
-      return 0;
-    }
-    if (self->component_->HandleMessage(message, wparam, lparam)) return 0;
-  }
-  return DefWindowProcW(window, message, wparam, lparam);
-}
-
-void TTrayPopupMenu::Popup(int x, int y) {
-  HMENU menu = BuildMenuHandle(window_.Menu());
-  if (menu == nullptr) throw std::runtime_error("The menu could not be made");
-  // The chosen command reaches the menu's window as WM_COMMAND once the
-  // message loop runs again.
-  TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, 0, window_.Handle(), nullptr);
-  DestroyMenu(menu);
+  return OnMessage && OnMessage(message, wparam, lparam);
 }
 
 }  // namespace vesk::app::win32

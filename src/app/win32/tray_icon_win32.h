@@ -1,17 +1,17 @@
 #pragma once
 // The notification-area icon's Windows side: the hidden message window that
 // receives the shell's notifications (and its "TaskbarCreated" broadcast),
-// Shell_NotifyIcon with the single-byte record, the calls made around the
-// popup menu, and the clock's menu opened from the icon. The decisions are
-// desktop::TTrayIcon's.
+// Shell_NotifyIcon with the single-byte record, and the calls made around
+// the popup menu. The decisions are desktop::TTrayIcon's, whose messages
+// this window hands on.
 #include <windows.h>
 
+#include <cstdint>
 #include <exception>
 #include <functional>
-#include <memory>
 
-#include "app/win32/popup_menu.h"
-#include "desktop/tray_icon.h"
+#include "app/win32/message_window.h"
+#include "desktop/tray_icon_shell.h"
 
 namespace vesk::app::win32 {
 
@@ -22,30 +22,32 @@ inline constexpr const wchar_t* kTrayIconWindowClass = L"TTrayIconWindow";
 // no such resource.
 [[nodiscard]] HICON LoadSmallIcon(HINSTANCE instance, int resource_id);
 
-class TTrayIconWindow final : public desktop::ITrayShell, public desktop::ITrayHost {
+class TTrayIconWindow final : public TMessageWindow, public desktop::ITrayShell, public desktop::ITrayHost {
  public:
   using TErrorHandler = std::function<void(const std::exception&)>;
+  // A message of the window; true when the icon handled it.
+  using TMessageHandler = std::function<bool(std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam)>;
 
   // Makes the hidden window (a top-level window that is never shown, so the
-  // shell's broadcasts reach it) and the component, inactive. `main_window`
-  // receives the cancel-mode message when the program has no active window.
+  // shell's broadcasts reach it). `main_window` receives the cancel-mode
+  // message when the program has no active window.
   TTrayIconWindow(HINSTANCE instance, HWND main_window, TErrorHandler on_error);
-  // Removes the icon, then the window and the icon image.
   ~TTrayIconWindow() override;
-  TTrayIconWindow(const TTrayIconWindow&) = delete;
-  TTrayIconWindow& operator=(const TTrayIconWindow&) = delete;
 
-  [[nodiscard]] HWND Handle() const { return handle_; }
-  [[nodiscard]] desktop::TTrayIcon& Component() { return *component_; }
-  // Gives the component the image, which this object then owns.
+  // Where the window's messages and the shell's restart go.
+  TMessageHandler OnMessage;
+  std::function<void()> OnShellRestarted;
+
+  // The icon's image, owned by this object from here on.
   void SetIconImage(HICON icon);
+  [[nodiscard]] std::uintptr_t IconImage() const { return reinterpret_cast<std::uintptr_t>(image_); }
 
   // ITrayShell: Shell_NotifyIconA.
   bool NotifyIcon(desktop::TNotifyIconMessage message, const desktop::TNotifyIconRecord& record) override;
 
   // ITrayHost.
   [[nodiscard]] std::uintptr_t WindowHandle() const override;
-  [[nodiscard]] desktop::TScreenPoint CursorPos() override;
+  [[nodiscard]] TPoint CursorPos() override;
   [[nodiscard]] desktop::TShiftState ModifierKeys() override;
   [[nodiscard]] bool WindowEnabled() override;
   void SetForeground() override;
@@ -54,36 +56,14 @@ class TTrayIconWindow final : public desktop::ITrayShell, public desktop::ITrayH
   void ReportError(const std::exception& error) override;
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  bool HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
 
-  HWND handle_ = nullptr;
   HWND main_window_ = nullptr;
   // The message the shell broadcasts when its notification area is made
   // anew; 0 if it could not be registered.
   UINT taskbar_created_ = 0;
   TErrorHandler on_error_;
   HICON image_ = nullptr;
-  std::unique_ptr<desktop::TTrayIcon> component_;
-};
-
-// The clock's menu as the icon opens it: built from the model, tracked by
-// TrackPopupMenu at the point with TPM_LEFTALIGN | TPM_RIGHTBUTTON, owned by
-// the menu's own hidden window, which turns the chosen command into the
-// item's click.
-class TTrayPopupMenu final : public desktop::ITrayPopupMenu {
- public:
-  explicit TTrayPopupMenu(TPopupMenuWindow& window) : window_(window) {}
-
-  [[nodiscard]] bool AutoPopup() const override { return true; }
-  void SetPopupComponent(const desktop::TTrayIcon* component) override { popup_component_ = component; }
-  [[nodiscard]] const desktop::TTrayIcon* PopupComponent() const { return popup_component_; }
-  void Popup(int x, int y) override;
-  // The clock's menu has no default item.
-  bool ClickDefaultItem() override { return false; }
-
- private:
-  TPopupMenuWindow& window_;
-  const desktop::TTrayIcon* popup_component_ = nullptr;
 };
 
 }  // namespace vesk::app::win32

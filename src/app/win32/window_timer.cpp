@@ -1,6 +1,6 @@
 #include "app/win32/window_timer.h"
 
-#include "raster/exceptions.h"
+#include "base/errors.h"
 
 namespace vesk::app::win32 {
 

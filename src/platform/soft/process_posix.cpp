@@ -17,19 +17,21 @@
 
 namespace vesk::platform {
 
-std::string ExecutableFolder() {
+std::string ExecutablePath() {
   std::vector<char> buffer(4096);
   for (;;) {
     const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
     if (n < 0) {
       throw std::runtime_error("Cannot find the program's folder. " + SystemErrorText(errno));
     }
-    if (static_cast<std::size_t>(n) < buffer.size()) {
-      std::string path(buffer.data(), static_cast<std::size_t>(n));
-      return path.substr(0, path.rfind('/') + 1);
-    }
+    if (static_cast<std::size_t>(n) < buffer.size()) return std::string(buffer.data(), static_cast<std::size_t>(n));
     buffer.resize(buffer.size() * 2);  // the link may have been cut short
   }
+}
+
+std::string ExecutableFolder() {
+  const std::string path = ExecutablePath();
+  return path.substr(0, path.rfind('/') + 1);
 }
 
 std::string AbsolutePath(std::string_view path) {
@@ -53,6 +55,24 @@ std::string SystemErrorText(OsErrorCode code) {
   }
   if (text == nullptr || *text == '\0') return "error " + std::to_string(code);
   return text;
+}
+
+bool FileExists(std::string_view path) {
+  struct stat st {};
+  return ::stat(std::string(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::vector<std::string> FilesInFolder(std::string_view folder) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  std::filesystem::directory_iterator it(std::filesystem::path(std::string(folder)), ec);
+  if (ec) return names;
+  for (const std::filesystem::directory_iterator end; it != end; it.increment(ec)) {
+    if (ec) break;
+    std::error_code type_ec;
+    if (it->is_regular_file(type_ec)) names.push_back(it->path().filename().string());
+  }
+  return names;
 }
 
 SharedReadFile::SharedReadFile(SharedReadFile&& other) noexcept

@@ -19,9 +19,9 @@ class SoftSurface final : public Surface {
   void* Handle() const noexcept override { return const_cast<SoftSurface*>(this); }
   void* BitmapHandle() const noexcept override { return pixels_.get(); }
 
-  TextExtent MeasureText(const FontDesc& font, std::string_view text) override {
+  TSize MeasureText(const FontDesc& font, std::string_view text) override {
     const soft::TextMetrics m = soft::MeasureText(font, text);
-    return TextExtent{m.width, m.ascent + m.descent};
+    return TSize{m.width, m.ascent + m.descent};
   }
 
   std::string TextFace(const FontDesc& font) override { return soft::MatchedFamily(font); }
@@ -29,7 +29,7 @@ class SoftSurface final : public Surface {
   void DrawText(const FontDesc& font, std::int32_t x, std::int32_t y, std::string_view text,
                 std::int32_t text_color, std::optional<std::int32_t> background) override {
     if (background) {
-      const TextExtent e = MeasureText(font, text);
+      const TSize e = MeasureText(font, text);
       FillRect(x, y, x + e.cx, y + e.cy, *background);
     }
     const std::uint32_t fg = ResolveGdiColor(text_color);  // 0x00BBGGRR
@@ -62,13 +62,13 @@ class SoftSurface final : public Surface {
   }
 
   bool AlphaBlend(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, const Surface& source,
-                  std::int32_t sx, std::int32_t sy, BlendRecord blend) override {
-    if (blend.BlendOp != kAcSrcOver || blend.BlendFlags != 0 || blend.AlphaFormat > kAcSrcAlpha) return false;
+                  std::int32_t sx, std::int32_t sy, TBlendFunction blend) override {
+    if (blend.BlendOp != kBlendOpSourceOver || blend.BlendFlags != 0 || blend.AlphaFormat > kAlphaFormatSourceAlpha) return false;
     if (width < 0 || height < 0 || sx < 0 || sy < 0 || std::int64_t{sx} + width > source.Width() ||
         std::int64_t{sy} + height > source.Height()) {
       return false;
     }
-    const bool per_pixel = blend.AlphaFormat == kAcSrcAlpha;
+    const bool per_pixel = blend.AlphaFormat == kAlphaFormatSourceAlpha;
     for (std::int32_t row = 0; row < height; ++row) {
       const std::int64_t dy = std::int64_t{y} + row;
       if (dy < 0 || dy >= Height()) continue;

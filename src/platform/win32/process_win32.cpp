@@ -10,48 +10,31 @@
 #include <vector>
 
 #include "platform/process.h"
+#include "platform/win32/wide_text.h"
 
 namespace vesk::platform {
-namespace {
+using win32::Narrow;
+using win32::SystemPath;
+using win32::Widen;
 
-std::wstring Widen(std::string_view text) {
-  if (text.empty()) return {};
-  const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring out(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-  if (n > 0) {
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
-  }
-  return out;
-}
-
-std::string Narrow(std::wstring_view text) {
-  if (text.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                    nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-  if (n > 0) {
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
-                        nullptr);
-  }
-  return out;
-}
-
-}  // namespace
-
-std::string ExecutableFolder() {
+std::string ExecutablePath() {
   std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
     const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (n == 0) {
       throw std::runtime_error("Cannot find the program's folder. " + SystemErrorText(GetLastError()));
     }
-    if (n < buffer.size()) {
-      std::wstring path(buffer.data(), n);
-      const std::size_t slash = path.find_last_of(L"\\/");
-      return Narrow(path.substr(0, slash == std::wstring::npos ? 0 : slash + 1));
-    }
-    buffer.resize(buffer.size() * 2);  // the name was cut short
+    if (n < buffer.size()) return Narrow(std::wstring_view(buffer.data(), n));
+    // The name was cut short; no path is longer than 32767 characters.
+    if (buffer.size() >= 32768) throw std::runtime_error("Cannot find the program's folder.");
+    buffer.resize(buffer.size() * 2);
   }
+}
+
+std::string ExecutableFolder() {
+  const std::string path = ExecutablePath();
+  const std::size_t slash = path.find_last_of("\\/");
+  return path.substr(0, slash == std::string::npos ? 0 : slash + 1);
 }
 
 std::string AbsolutePath(std::string_view path) {
@@ -77,6 +60,26 @@ std::string SystemErrorText(OsErrorCode code) {
   return result;
 }
 
+bool FileExists(std::string_view path) {
+  const DWORD attributes = GetFileAttributesW(SystemPath(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::vector<std::string> FilesInFolder(std::string_view folder) {
+  std::vector<std::string> names;
+  std::string pattern(folder);
+  if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != '/') pattern += '\\';
+  pattern += '*';
+  WIN32_FIND_DATAW found{};
+  const HANDLE search = FindFirstFileW(SystemPath(pattern).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) names.push_back(Narrow(found.cFileName));
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return names;
+}
+
 SharedReadFile::SharedReadFile(SharedReadFile&& other) noexcept
     : handle_(std::exchange(other.handle_, kClosed)) {}
 
@@ -92,7 +95,7 @@ SharedReadFile::~SharedReadFile() { Close(); }
 
 OsErrorCode SharedReadFile::Open(std::string_view path) {
   Close();
-  const std::wstring wide = Widen(path);
+  const std::wstring wide = SystemPath(path);
   HANDLE h = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (h == INVALID_HANDLE_VALUE) {

@@ -12,18 +12,14 @@
 #include "platform/key_tree.h"
 #include "platform/process.h"
 #include "platform/utf16.h"
+#include "platform/win32/wide_text.h"
 
 namespace vesk::platform {
 namespace {
 
-std::wstring Wide(std::string_view text) {
-  const std::u16string units = Utf8ToUtf16(text);
-  return std::wstring(units.begin(), units.end());
-}
+std::wstring Wide(std::string_view text) { return win32::Widen(text); }
 
-std::string Narrow(const wchar_t* text, std::size_t length) {
-  return Utf16ToUtf8(std::u16string(text, text + length));
-}
+std::string Narrow(const wchar_t* text, std::size_t length) { return win32::Narrow(std::wstring_view(text, length)); }
 
 TKeyStatus Status(LSTATUS code) {
   TKeyStatus status;

@@ -5,6 +5,7 @@
 #include "platform/surface.h"
 #include "platform/sys_color.h"
 #include "platform/win32/dib_section.h"
+#include "platform/win32/win32_types.h"
 
 namespace vesk::platform {
 
@@ -24,11 +25,11 @@ class GdiSurface final : public Surface {
   void* Handle() const noexcept override { return dc_; }
   void* BitmapHandle() const noexcept override { return bitmap_; }
 
-  TextExtent MeasureText(const FontDesc& font, std::string_view text) override {
+  TSize MeasureText(const FontDesc& font, std::string_view text) override {
     Select(font);
     SIZE size{0, 0};
-    if (!GetTextExtentPoint32A(dc_, text.data(), static_cast<int>(text.size()), &size)) return TextExtent{};
-    return TextExtent{size.cx, size.cy};
+    if (!GetTextExtentPoint32A(dc_, text.data(), static_cast<int>(text.size()), &size)) return TSize{};
+    return TSize{size.cx, size.cy};
   }
 
   std::string TextFace(const FontDesc& font) override {
@@ -71,17 +72,16 @@ class GdiSurface final : public Surface {
   }
 
   bool AlphaBlend(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, const Surface& source,
-                  std::int32_t sx, std::int32_t sy, BlendRecord blend) override {
+                  std::int32_t sx, std::int32_t sy, TBlendFunction blend) override {
     // Checked here so that every system refuses the same records and
     // rectangles (some accept other blend operations).
-    if (blend.BlendOp != kAcSrcOver || blend.BlendFlags != 0 || blend.AlphaFormat > kAcSrcAlpha) return false;
+    if (blend.BlendOp != kBlendOpSourceOver || blend.BlendFlags != 0 || blend.AlphaFormat > kAlphaFormatSourceAlpha) return false;
     if (width < 0 || height < 0 || sx < 0 || sy < 0 || std::int64_t{sx} + width > source.Width() ||
         std::int64_t{sy} + height > source.Height()) {
       return false;
     }
-    const BLENDFUNCTION f{blend.BlendOp, blend.BlendFlags, blend.SourceConstantAlpha, blend.AlphaFormat};
     const BOOL ok = ::AlphaBlend(dc_, x, y, width, height, static_cast<HDC>(source.Handle()), sx, sy, width,
-                                 height, f);
+                                 height, win32::ToBLENDFUNCTION(blend));
     GdiFlush();
     return ok != FALSE;
   }

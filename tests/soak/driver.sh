@@ -1,4 +1,4 @@
-# The soak's driver, sourced by scripts/soak.sh (which sets the tolerances,
+# The soak's driver, sourced by tests/soak/soak.sh (which sets the tolerances,
 # the phases and the paths, and sources the Wine helpers first).
 # shellcheck shell=bash
 

@@ -1,15 +1,25 @@
 #pragma once
-// Integer and float rectangles: left, top, right, bottom with right and bottom
-// exclusive. A rectangle is empty when left >= right or top >= bottom.
+// The program's one geometry vocabulary: points, sizes and rectangles in
+// whole pixels, and points and rectangles in single-precision floats.
+// Rectangles are left, top, right, bottom with right and bottom exclusive;
+// a rectangle is empty when left >= right or top >= bottom. The window
+// system's own POINT, SIZE and RECT are converted in one place, at the
+// Windows backend.
 #include <algorithm>
 #include <cstdint>
 
-namespace vesk::raster {
+namespace vesk {
 
 struct TPoint {
   std::int32_t X = 0;
   std::int32_t Y = 0;
   friend constexpr bool operator==(const TPoint&, const TPoint&) = default;
+};
+
+struct TSize {
+  std::int32_t cx = 0;
+  std::int32_t cy = 0;
+  friend constexpr bool operator==(const TSize&, const TSize&) = default;
 };
 
 struct TRect {
@@ -19,17 +29,6 @@ struct TRect {
   std::int32_t Bottom = 0;
   friend constexpr bool operator==(const TRect&, const TRect&) = default;
 };
-
-struct TSize {
-  std::int32_t cx = 0;
-  std::int32_t cy = 0;
-  friend constexpr bool operator==(const TSize&, const TSize&) = default;
-};
-
-[[nodiscard]] constexpr TRect MakeRect(std::int32_t l, std::int32_t t, std::int32_t r,
-                                       std::int32_t b) noexcept {
-  return TRect{l, t, r, b};
-}
 
 [[nodiscard]] constexpr bool IsRectEmpty(const TRect& r) noexcept {
   return r.Left >= r.Right || r.Top >= r.Bottom;
@@ -55,6 +54,11 @@ struct TSize {
 [[nodiscard]] constexpr std::int32_t RectWidth(const TRect& r) noexcept { return r.Right - r.Left; }
 [[nodiscard]] constexpr std::int32_t RectHeight(const TRect& r) noexcept { return r.Bottom - r.Top; }
 
+// Whether the point lies in the rectangle (right and bottom exclusive).
+[[nodiscard]] constexpr bool PointInRect(const TRect& r, TPoint p) noexcept {
+  return p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom;
+}
+
 struct TFloatPoint {
   float X = 0.0f;
   float Y = 0.0f;
@@ -72,4 +76,4 @@ struct TFloatRect {
 static_assert(IntersectRect({0, 0, 10, 10}, {20, 20, 30, 30}) == TRect{});
 static_assert(IntersectRect({0, 0, 10, 10}, {5, -5, 30, 7}) == TRect{5, 0, 10, 7});
 
-}  // namespace vesk::raster
+}  // namespace vesk
