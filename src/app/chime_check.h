@@ -1,5 +1,5 @@
 #pragma once
-// The hourly chime's trigger, run at the end of every 10 ms tick: the chime
+// The hourly chime's trigger, run at the end of every Timer1 tick: the chime
 // sounds when the minute of the hour has changed to 0 since the last tick
 // and "Chimes" is checked.
 //
@@ -12,7 +12,7 @@
 // failed chime no new attempt is made until the hour of the clock differs
 // from the failed one; the ticks in between store LastMinute as usual, and
 // the next full hour tries again. (A failure that lasts would otherwise
-// raise on every 10 ms tick of minute 0, error boxes included.)
+// raise on every tick of minute 0, error boxes included.)
 #include <cstdint>
 #include <functional>
 #include <optional>

@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "app/second_timer.h"
 #include "platform/process.h"
 
 namespace vesk::app {
@@ -12,9 +13,10 @@ TClockProgram::TClockProgram(TClockSystem system)
     : MediaPlayer1(std::move(system.Mci)),
       system_(std::move(system)),
       window_(system_.Window),
+      clock_(system_.Clock),
       fade_(blend_function_, system_.FadeTimer),
-      redraw_gate_(system_.Clock),
-      chime_check_(system_.Clock, last_minute_),
+      redraw_gate_(clock_),
+      chime_check_(clock_, last_minute_),
       settings_actions_(PopupMenu1, system_.Keys, system_.ExecutablePath,
                         TSettingsWindow{[this](TZOrderPlacement placement) { window_.SetZOrder(placement); },
                                         [this] { Close(); }, [this] { OpenProductPage(); }}) {
@@ -100,7 +102,9 @@ void TClockProgram::FormCreate() {
   MediaPlayer1.FileName = platform::JoinAppPath(system_.AppFolder, "sound\\chime.mp3");
   // The fade-in starts; faces from now on.
   fade_.BeginFadeIn();
-  last_minute_ = system_.Clock.Now().Minute;
+  last_minute_ = clock_.Now().Minute;
+  // The first tick soon; from then on each tick arms the next.
+  system_.Timer1.SetInterval(kFirstTickMs);
   system_.Timer1.SetEnabled(true);
 }
 

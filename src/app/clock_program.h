@@ -47,7 +47,8 @@ struct TClockSystem {
   // The window's placement as the settings storage reads and writes it.
   desktop::IPlacementWindow& Placement;
   TClockSource& Clock;
-  // The two 10 ms timers; their ticks come back as Timer1Timer and
+  // Timer1, armed by each of its ticks for just after the next second,
+  // and the 10 ms fade timer; their ticks come back as Timer1Timer and
   // fadeTimerTimer.
   ITimer& Timer1;
   ITimer& FadeTimer;
@@ -98,8 +99,14 @@ class TClockProgram {
   // The window goes: the destroy event, once.
   void Destroy();
 
+  // Draws a face when the second has changed, checks the hourly chime, and
+  // arms Timer1 for just after the next second (also when the tick fails).
   void Timer1Timer();
   void fadeTimerTimer();
+  // The system's time, its time zone or both changed, or the system resumed
+  // from sleep: a tick at once (the face shows the new time) that also arms
+  // Timer1 again from the new time. Nothing before the timer has started.
+  void TimeChanged();
   // A mouse move over the window with these buttons held.
   void MouseMove(const TMouseButtons& buttons, TPoint at);
   // A right click on the window (or its menu key).
@@ -170,6 +177,7 @@ class TClockProgram {
   // position; a refusal is reported and changes nothing.
   void UpdateLayered();
   void CheckHourlyChime();
+  void ArmTimer1ForNextSecond();
   void CreateStorageComponents();
   void CreateTrayIcon();
   // The folder of the skin images, ending with the path separator.
@@ -189,6 +197,9 @@ class TClockProgram {
   std::int32_t last_minute_ = 0;
   bool destroyed_ = false;
 
+  // Every reading of the program goes through this, so that each tick can
+  // arm Timer1 from its own last reading.
+  TLastReadingClockSource clock_;
   TFadeController fade_;
   TFaceRedrawGate redraw_gate_;
   TChimeCheck chime_check_;

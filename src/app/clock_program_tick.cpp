@@ -2,9 +2,16 @@
 // the fades and the hourly chime.
 #include "app/clock_program.h"
 
+#include "app/second_timer.h"
+#include "base/scope_exit.h"
+
 namespace vesk::app {
 
 void TClockProgram::Timer1Timer() {
+  // Armed whatever the tick does: a failing face or chime must not stop the
+  // clock. (An error of the arming itself is dropped while the tick's own
+  // error is reported; the timer then runs on its old period.)
+  const TScopeExit arm([this] { ArmTimer1ForNextSecond(); });
   const std::optional<THandAngles> angles = redraw_gate_.BeginTick();
   if (angles) {
     Face.TurnHands(*angles);
@@ -15,10 +22,18 @@ void TClockProgram::Timer1Timer() {
   CheckHourlyChime();
 }
 
+void TClockProgram::ArmTimer1ForNextSecond() {
+  if (system_.Timer1.Enabled()) system_.Timer1.SetInterval(NextSecondDelay(clock_.Last()));
+}
+
+void TClockProgram::TimeChanged() {
+  if (system_.Timer1.Enabled()) Timer1Timer();
+}
+
 void TClockProgram::RenderClock() {
   const TRect bounds = window_.Bounds();
   window_position_ = TPoint{bounds.Left, bounds.Top};
-  const TLocalTime t = system_.Clock.Now();
+  const TLocalTime t = clock_.Now();
   // The text layer redrawn for t with the fade level of this moment, the
   // composition cleared and painted.
   Face.Compose(t, blend_function_);

@@ -32,6 +32,20 @@ class TSystemClockSource final : public TClockSource {
   [[nodiscard]] TLocalTime Now() override;
 };
 
+// Another clock, passed through, with its last reading kept: the clock
+// program arms Timer1 from the last reading of each tick without reading the
+// clock once more.
+class TLastReadingClockSource final : public TClockSource {
+ public:
+  explicit TLastReadingClockSource(TClockSource& clock) : clock_(clock) {}
+  [[nodiscard]] TLocalTime Now() override { return last_ = clock_.Now(); }
+  [[nodiscard]] const TLocalTime& Last() const { return last_; }
+
+ private:
+  TClockSource& clock_;
+  TLocalTime last_;
+};
+
 // A clock that stands still until told otherwise. Each reading can also be
 // made to advance the time by a fixed step, to model the clock moving on
 // between the readings of one tick.

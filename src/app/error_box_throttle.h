@@ -1,6 +1,6 @@
 #pragma once
 // Keeps error boxes from piling up. A message box runs its own message loop,
-// so the 10 ms timers keep ticking behind it; a failure that lasts (a
+// so the timers keep ticking behind it; a failure that lasts (a
 // presentation call that fails on every tick, a handler that throws on every
 // tick) would otherwise open a new box on top of the last one every tick.
 //

@@ -1,5 +1,5 @@
 #pragma once
-// Decides, on every 10 ms tick, whether a new face is due: only when the
+// Decides, on every Timer1 tick, whether a new face is due: only when the
 // second of the year differs from that of the last face drawn (any
 // difference: the clock set back redraws too, and so does the change of
 // year).

@@ -1,12 +1,16 @@
 #pragma once
 // The whole clock program on fakes: a window that records every request and
 // question as one line of a log (and keeps its bounds and visibility with
-// the settings storage's fake placement window), the two timers, the
-// notification area, the shell, the MCI, the current user's registry in
-// memory and a fake clock, with the real skin copied to a folder of its own.
+// the settings storage's fake placement window), the two timers on a
+// simulated system timer, the notification area, the shell, the MCI, the
+// current user's registry in memory and a fake clock, with the real skin
+// copied to a folder of its own.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,19 +25,48 @@ namespace vesk::app::testing {
 
 using TCallLog = std::vector<std::string>;
 
+// A window timer on a simulated system clock (microseconds from the rig's
+// start): it is due one period after it was switched on or given a new
+// period, and again one period after each tick that did not re-arm it. Like
+// a window timer it cannot be due sooner than 10 ms, and it fires on the
+// first interrupt of the system's timer grid at or after it is due.
 class TRecordingTimer final : public ITimer {
  public:
-  TRecordingTimer(const char* name, TCallLog& log) : name_(name), log_(log) {}
+  TRecordingTimer(const char* name, TCallLog& log, const std::int64_t& now_us)
+      : name_(name), log_(log), now_us_(now_us) {}
   void SetEnabled(bool enabled) override {
+    if (enabled && !enabled_) Arm();
     enabled_ = enabled;
     log_.push_back(std::string(name_) + (enabled ? " on" : " off"));
   }
   [[nodiscard]] bool Enabled() const override { return enabled_; }
+  void SetInterval(std::uint32_t ms) override {
+    interval_ms_ = ms;
+    log_.push_back(std::string(name_) + " every " + std::to_string(ms));
+    if (enabled_) Arm();
+  }
+  // When it fires next on a grid of `grid_us` (0: when it is due).
+  [[nodiscard]] std::int64_t NextFire(std::int64_t grid_us) const {
+    if (grid_us <= 0) return due_us_;
+    return (due_us_ + grid_us - 1) / grid_us * grid_us;
+  }
+  // The tick: due again one period on, unless the handler re-arms it.
+  template <class Handler>
+  void Fire(Handler&& handler) {
+    Arm();
+    handler();
+  }
+  [[nodiscard]] std::uint32_t IntervalMs() const { return interval_ms_; }
 
  private:
+  void Arm() { due_us_ = now_us_ + std::int64_t{interval_ms_ < 10 ? 10 : interval_ms_} * 1000; }
+
   const char* name_;
   TCallLog& log_;
+  const std::int64_t& now_us_;
   bool enabled_ = false;
+  std::uint32_t interval_ms_ = 10;
+  std::int64_t due_us_ = 0;
 };
 
 class TRecordingWindow final : public IClockWindow {
@@ -166,22 +199,41 @@ struct TClockProgramRig {
     program->FormCreate();
     program->Show();
   }
-  // Every timer tick due within `ms` milliseconds, 10 ms apart (the fade
-  // timer's first), the clock moving with them.
-  void Run(int ms) {
-    for (int t = 0; t < ms; t += 10) {
-      clock.Advance(10);
-      if (fade_timer.Enabled()) program->fadeTimerTimer();
-      if (timer1.Enabled()) program->Timer1Timer();
+  // Every timer tick due within `ms` milliseconds, in the order they fire
+  // (the fade timer first when both are due at once), the clock moving with
+  // the simulated time. `grid_us` is the system's timer interrupt period (0:
+  // exact). `after_tick` runs after each tick of Timer1.
+  void Run(std::int64_t ms, std::int64_t grid_us = 0, const std::function<void()>& after_tick = {}) {
+    const std::int64_t end_us = now_us + ms * 1000;
+    for (;;) {
+      const bool fade_on = fade_timer.Enabled();
+      const bool timer1_on = timer1.Enabled();
+      const std::int64_t fade_at = fade_on ? fade_timer.NextFire(grid_us) : end_us + 1;
+      const std::int64_t timer1_at = timer1_on ? timer1.NextFire(grid_us) : end_us + 1;
+      const std::int64_t at = std::min(fade_at, timer1_at);
+      if (at > end_us) break;
+      AdvanceTo(at);
+      if (fade_at == at) fade_timer.Fire([this] { program->fadeTimerTimer(); });
+      if (timer1_at == at && timer1.Enabled()) {
+        timer1.Fire([this] { program->Timer1Timer(); });
+        if (after_tick) after_tick();
+      }
     }
+    AdvanceTo(end_us);
+  }
+  // The simulated time and the clock to `us`.
+  void AdvanceTo(std::int64_t us) {
+    clock.Advance(us / 1000 - now_us / 1000);
+    now_us = us;
   }
 
+  std::int64_t now_us = 0;
   TCallLog log;
   desktop::testing::TFakeWindow placement;
   TRecordingWindow window{log, placement};
   TFakeClockSource clock;
-  TRecordingTimer timer1{"Timer1", log};
-  TRecordingTimer fade_timer{"fadeTimer", log};
+  TRecordingTimer timer1{"Timer1", log, now_us};
+  TRecordingTimer fade_timer{"fadeTimer", log, now_us};
   platform::TMemoryKeyStore keys;
   TRecordingShell shell;
   TFakeMciState mci;

@@ -30,7 +30,7 @@ TEST(ClockProgram, CallOrderFromStartToClose) {
       "NIM_DELETE", "NIM_ADD",
       // FormCreate.
       "MakeLayered", "HideTaskbarButton", "PixelsPerInch", "AcquireScreen", "Bounds", "SetSize 150x150",
-      "fadeTimer on", "Timer1 on",
+      "fadeTimer on", "Timer1 every 10", "Timer1 on",
       // The first showing: the restore, FormShow, then the window appears.
       "MakeDesktopOwner", "SetZOrder topmost", "BringToForeground", "ShowFirst"};
   // Each fade tick presents; the first tick of Timer1 draws the first face.
@@ -42,6 +42,9 @@ TEST(ClockProgram, CallOrderFromStartToClose) {
     if (tick == 1) {
       for (const char* call : {"Bounds", "Visible"}) want.push_back(call);
       want.push_back(Present(10));
+      // Armed for just after the next second, from the tick's last reading
+      // (10:08:37.010).
+      want.push_back("Timer1 every 992");
     }
   }
   want.push_back("fadeTimer on");

@@ -4,7 +4,8 @@
 // bitmap handed to the window manager. It turns each message into one call
 // of the clock program (inside the error-box bracket) and carries out the
 // program's requests (IClockWindow) as system calls; it decides nothing.
-// Around it: the two window-message timers, the hidden windows of the menu,
+// Around it: the two window-message timers (Timer1 once a second, the
+// fade timer every 10 ms while a fade runs), the hidden windows of the menu,
 // the icon and the media player, the current user's registry and the shell.
 #include <windows.h>
 
@@ -12,6 +13,7 @@
 
 #include "app/clock_program.h"
 #include "app/clock_window.h"
+#include "app/second_timer.h"
 #include "app/win32/local_clock_source.h"
 #include "app/win32/mci_win32.h"
 #include "app/win32/message_window.h"
@@ -34,7 +36,7 @@ inline constexpr int kDesignWidth = 518;
 inline constexpr int kDesignHeight = 473;
 inline constexpr UINT_PTR kTimer1Id = 1;
 inline constexpr UINT_PTR kFadeTimerId = 2;
-inline constexpr UINT kTimerIntervalMs = 10;
+inline constexpr UINT kFadeIntervalMs = 10;
 
 class TfrmMain final : public TMessageWindow, public IClockWindow {
  public:
@@ -83,6 +85,8 @@ class TfrmMain final : public TMessageWindow, public IClockWindow {
   bool HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
   // The destroy event, once: the timers stop, then the program's.
   void DoDestroy();
+  // A change of the system's time or time zone, or a resume from sleep.
+  void TimeChanged();
 
   TApplication& application_;
   // The message a second start of the program sends (0 if not registered).
@@ -94,8 +98,8 @@ class TfrmMain final : public TMessageWindow, public IClockWindow {
   bool destroyed_ = false;
 
   TLocalClockSource clock_;
-  TWindowTimer timer1_{kTimer1Id, kTimerIntervalMs};
-  TWindowTimer fade_timer_{kFadeTimerId, kTimerIntervalMs};
+  TWindowTimer timer1_{kTimer1Id, kFirstTickMs};
+  TWindowTimer fade_timer_{kFadeTimerId, kFadeIntervalMs};
   std::unique_ptr<platform::IKeyStore> key_store_;
   TSystemShell shell_;
   std::unique_ptr<TWin32PlacementWindow> placement_window_;

@@ -80,6 +80,12 @@ void TfrmMain::ReleaseAtExit() {
   ReleaseHandle();
 }
 
+void TfrmMain::TimeChanged() {
+  // Broadcasts reach the window from its creation to its end; the program
+  // is there only in between.
+  if (program_ != nullptr && !destroyed_) RunHandler([this] { program_->TimeChanged(); });
+}
+
 bool TfrmMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
   result = 0;
   switch (message) {
@@ -110,6 +116,23 @@ bool TfrmMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT
       RunHandler([&] { program_->DpiChanged(HIWORD(wparam), suggested); });
       return true;
     }
+    case WM_TIMECHANGE:
+      // The system's time was set (also sent when the time zone changes).
+      TimeChanged();
+      return true;
+    case WM_SETTINGCHANGE:
+      // A time-zone change may come as a setting change alone; a tick that
+      // finds the same second only arms the timer again.
+      TimeChanged();
+      return false;
+    case WM_POWERBROADCAST:
+      // Back from sleep: the timer's pending tick may be late by the whole
+      // sleep, or come a boundary too early.
+      if (wparam == PBT_APMRESUMEAUTOMATIC || wparam == PBT_APMRESUMESUSPEND) {
+        TimeChanged();
+      }
+      result = TRUE;
+      return true;
     case WM_QUERYENDSESSION: {
       // The end of the session is a close request like any other: refused
       // the first time, while the fade-out starts.

@@ -3,6 +3,11 @@
 #include "base/errors.h"
 
 namespace vesk::app::win32 {
+namespace {
+
+vesk::Exception NotEnoughTimers() { return vesk::Exception("Not enough timers available"); }
+
+}  // namespace
 
 TWindowTimer::~TWindowTimer() { Detach(); }
 
@@ -19,8 +24,17 @@ void TWindowTimer::Detach() {
 void TWindowTimer::Start() {
   if (SetTimer(window_, id_, interval_ms_, nullptr) == 0) {
     enabled_ = false;
-    throw vesk::Exception("Not enough timers available");
+    throw NotEnoughTimers();
   }
+}
+
+void TWindowTimer::SetInterval(std::uint32_t ms) {
+  if (!enabled_ || window_ == nullptr) {
+    interval_ms_ = ms;
+    return;
+  }
+  if (SetTimer(window_, id_, ms, nullptr) == 0) throw NotEnoughTimers();
+  interval_ms_ = ms;
 }
 
 void TWindowTimer::SetEnabled(bool enabled) {
