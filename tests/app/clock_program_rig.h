@@ -56,7 +56,6 @@ class TRecordingTimer final : public ITimer {
     Arm();
     handler();
   }
-  [[nodiscard]] std::uint32_t IntervalMs() const { return interval_ms_; }
 
  private:
   void Arm() { due_us_ = now_us_ + std::int64_t{interval_ms_ < 10 ? 10 : interval_ms_} * 1000; }

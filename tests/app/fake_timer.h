@@ -1,5 +1,5 @@
 #pragma once
-// A timer that only records being switched on and off and its period.
+// A timer that only records being switched on and off.
 #include "app/timer.h"
 
 namespace vesk::app::testing {
@@ -11,14 +11,12 @@ class TFakeTimer final : public ITimer {
     if (enabled) ++starts_;
   }
   [[nodiscard]] bool Enabled() const override { return enabled_; }
-  void SetInterval(std::uint32_t ms) override { interval_ = ms; }
+  void SetInterval(std::uint32_t /*ms*/) override {}
   [[nodiscard]] int Starts() const { return starts_; }
-  [[nodiscard]] std::uint32_t Interval() const { return interval_; }
 
  private:
   bool enabled_ = false;
   int starts_ = 0;
-  std::uint32_t interval_ = 10;
 };
 
 }  // namespace vesk::app::testing

@@ -1,6 +1,8 @@
 // fault_probe.dll: loaded by winmsg.exe into the clock's process, it makes
 // one function the program imports from user32 fail (fault_probe.h), so the
 // end-to-end tests can watch the whole program under a failing system call.
+// In record mode it fails nothing and records what the program presents,
+// opens and receives instead (fault_probe.h).
 //
 // Built with FAULT_AT_START as a stand-in msimg32.dll for a test copy of the
 // app folder (with WINEDLLOVERRIDES=msimg32=n): the program loads it with its
@@ -21,6 +23,9 @@ namespace {
 TFaultBlock* g_block = nullptr;
 LONG g_left = 0;  // failures still to give; -1 lasting
 void* g_real = nullptr;
+UINT_PTR g_timer_id = 0;  // SetTimer: only this id fails (0: any)
+// The real functions behind the record mode's stand-ins.
+void* g_real_mci = nullptr;
 
 // True when this call is to fail (and counts it).
 bool FailNow() {
@@ -56,13 +61,63 @@ int WINAPI FailingAddFontResourceExW(LPCWSTR file, DWORD flags, PVOID reserved) 
 }
 
 UINT_PTR WINAPI FailingSetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC proc) {
-  if (FailNow()) return 0;
+  if ((g_timer_id == 0 || id == g_timer_id) && FailNow()) return 0;
   return reinterpret_cast<decltype(&SetTimer)>(g_real)(window, id, elapse, proc);
 }
 
+void Record(TRecordedKind kind, std::uint32_t alpha) {
+  const LONG at = InterlockedIncrement(&g_block->Recorded) - 1;
+  if (at >= kMaxRecordedCalls) return;
+  TRecordedCall& call = g_block->Calls[at];
+  call.Tick = GetTickCount();
+  GetLocalTime(&call.LocalTime);
+  call.Alpha = alpha;
+  call.Kind = kind;
+}
+
+BOOL WINAPI RecordingUpdateLayeredWindow(HWND window, HDC dst, POINT* dst_point, SIZE* size, HDC src,
+                                         POINT* src_point, COLORREF key, BLENDFUNCTION* blend, DWORD flags) {
+  Record(TRecordedKind::Present, blend != nullptr ? blend->SourceConstantAlpha : 0);
+  return reinterpret_cast<decltype(&UpdateLayeredWindow)>(g_real)(window, dst, dst_point, size, src, src_point, key,
+                                                                  blend, flags);
+}
+
+// The clock window's own procedure, behind the recording one.
+WNDPROC g_real_window_proc = nullptr;
+
+// Every message that reaches the clock window, counted (timer messages by
+// id, and the tick count of Timer1's last one) and passed on.
+LRESULT CALLBACK RecordingWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  InterlockedIncrement(&g_block->Dispatched);
+  if (message == WM_TIMER) {
+    const int slot = wparam == 1 ? 0 : wparam == 2 ? 1 : 2;
+    InterlockedIncrement(&g_block->TimerMessages[slot]);
+    if (wparam == 1) InterlockedExchange(&g_block->LastTimer1Tick, static_cast<LONG>(GetTickCount()));
+  }
+  return CallWindowProcW(g_real_window_proc, window, message, wparam, lparam);
+}
+
+// mciSendCommandW, declared here so the probe need not link the media
+// library: MCI_OPEN is command 0x0803.
+using TMciSendCommand = DWORD(WINAPI*)(UINT, UINT, DWORD_PTR, DWORD_PTR);
+
+DWORD WINAPI RecordingMciSendCommandW(UINT device, UINT command, DWORD_PTR flags, DWORD_PTR parms) {
+  if (command == 0x0803) Record(TRecordedKind::MciOpen, 0);
+  return reinterpret_cast<TMciSendCommand>(g_real_mci)(device, command, flags, parms);
+}
+
+// Puts RecordingWindowProc in front of the clock window's procedure.
+bool SubclassClockWindow() {
+  HWND window = FindWindowW(L"TfrmMain", nullptr);
+  if (window == nullptr) return false;
+  g_real_window_proc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingWindowProc)));
+  return g_real_window_proc != nullptr;
+}
+
 // Points the main module's import of `dll`!`name` at `stand_in`; keeps the
-// real address in g_real.
-bool PatchImport(const char* dll, const char* name, void* stand_in) {
+// real address in `real`.
+bool PatchImport(const char* dll, const char* name, void* stand_in, void*& real = g_real) {
   auto* base = reinterpret_cast<unsigned char*>(GetModuleHandleW(nullptr));
   const auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
   const auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
@@ -78,7 +133,7 @@ bool PatchImport(const char* dll, const char* name, void* stand_in) {
       if (std::strcmp(reinterpret_cast<const char*>(by_name->Name), name) != 0) continue;
       DWORD old = 0;
       if (!VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), PAGE_READWRITE, &old)) return false;
-      g_real = reinterpret_cast<void*>(slots->u1.Function);
+      real = reinterpret_cast<void*>(slots->u1.Function);
       slots->u1.Function = reinterpret_cast<ULONG_PTR>(stand_in);
       VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), old, &old);
       return true;
@@ -113,6 +168,16 @@ bool StandIn(const char* function, const char*& dll, void*& stand_in) {
 }
 
 bool Patch(TFaultBlock& block) {
+  if (std::strcmp(block.Function, "record") == 0) {
+    return PatchImport("user32.dll", "UpdateLayeredWindow", reinterpret_cast<void*>(&RecordingUpdateLayeredWindow)) &&
+           PatchImport("winmm.dll", "mciSendCommandW", reinterpret_cast<void*>(&RecordingMciSendCommandW), g_real_mci) &&
+           SubclassClockWindow();
+  }
+  // "SetTimer#N": the timer id after the mark.
+  if (char* mark = std::strchr(block.Function, '#')) {
+    g_timer_id = static_cast<UINT_PTR>(std::strtoul(mark + 1, nullptr, 10));
+    *mark = '\0';
+  }
   const char* dll = nullptr;
   void* stand_in = nullptr;
   g_left = block.Count;

@@ -5,12 +5,12 @@
 #   VESK_ROOT        the repository (set here)
 #   VESK_BUILD_DIR   the Windows build to test (default build/windows)
 #   VESK_WORK        scratch folder (default build/wine/e2e)
-#   WINMSG           path of the console helper winmsg.exe
+#   WINMSG           path of the console helper winmsg.exe (default: the build's)
 #   CLOCK_PID        PID of the clock started by vw_start_clock
 VESK_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 VESK_BUILD_DIR="${VESK_BUILD_DIR:-$VESK_ROOT/build/windows}"
 VESK_WORK="${VESK_WORK:-$VESK_ROOT/build/wine/e2e}"
-WINMSG="$VESK_BUILD_DIR/tests/winmsg.exe"
+WINMSG="${WINMSG:-$VESK_BUILD_DIR/tests/winmsg.exe}"
 CLOCK_PID=""
 mkdir -p "$VESK_WORK"
 

@@ -230,7 +230,9 @@ scenario_missing_pma() {
 
 # More scenarios live in scenarios_*.sh beside this file; each defines its
 # scenario_<name> functions and appends the names to ALL_SCENARIOS.
-for extra in "$here"/scenarios_*.sh; do
+# VESK_EXTRA_SCENARIOS names one more such file (a measurement, run by name
+# only).
+for extra in "$here"/scenarios_*.sh ${VESK_EXTRA_SCENARIOS:-}; do
   [ -f "$extra" ] || continue
   # shellcheck disable=SC1090
   source "$extra"

@@ -83,18 +83,28 @@ chime_boxes() {
 # Started at hh:59:58: the chime sounds after hh:00:00 and the device is
 # closed when it has ended.
 scenario_chime_hour() {
-  local capture="$VESK_WORK/chime_hour.raw" t0 t_open t_closed levels
+  local capture="$VESK_WORK/chime_hour.raw" record="$VESK_WORK/chime_hour_record.txt" t0 t_open t_closed levels
+  local opened present_tick
   chime_sink "$capture"
   t0=$(vw_now_ms)
-  chime_start_clock "$APP" "$CHIME_DAY 12:59:58"
+  chime_start_clock "$APP" "$CHIME_DAY 12:59:55"
   vw_wait_window TfrmMain 40 || { echo "FAIL chime_hour: the clock did not start"; return; }
-  note "window after $(( $(vw_now_ms) - t0 )) ms (13:00:00 is at 2000 ms)"
+  note "window after $(( $(vw_now_ms) - t0 )) ms (13:00:00 is at 5000 ms)"
+  # What the clock presents and opens from inside, across the hour.
+  timeout 60 wine "$WINMSG" record TfrmMain 10 2>/dev/null | tr -d '\r' >"$record" &
+  local recorder=$!
   t_open="$(chime_wait_file "$APP" open 15)"
   check "chime_hour: the chime file is opened at the full hour" test -n "$t_open" || return
-  note "chime file open $(( t_open - t0 - 2000 )) ms after 13:00:00 (polled every ~50 ms)"
+  note "chime file open $(( t_open - t0 - 5000 )) ms after 13:00:00 (polled every ~50 ms)"
   t_closed="$(chime_wait_file "$APP" closed 15)"
   check "chime_hour: the device is closed when the sound has ended" test -n "$t_closed"
   [ -n "$t_closed" ] && note "open for $(( t_closed - t_open )) ms (the chime lasts 3.66 s)"
+  wait "$recorder"
+  opened="$(awk '$1 == "open" { print $2, $3; exit }' "$record")"
+  present_tick="$(awk '$1 == "present" && $3 ~ /^13:00:00/ { print $2; exit }' "$record")"
+  note "device opened at ${opened:-never} (tick, local time); 13:00:00 presented at tick ${present_tick:-never}"
+  check "chime_hour: the device is opened in the first tick of 13:00:00, within 40 ms" \
+    chime_opened_in_tick "$opened" "$present_tick"
   levels="$(chime_levels "$capture")"
   note "capture: $(stat -c %s "$capture" 2>/dev/null || echo 0) bytes, max/rms $levels"
   check "chime_hour: the capture is not silent" chime_audible "$levels"
@@ -106,6 +116,16 @@ scenario_chime_hour() {
       note "spectrogram: $VESK_WORK/screenshots/chime_spectrogram.png"
   fi
   vw_stop_clock
+}
+
+# True when the opening "TICK HH:MM:SS.mmm" $1 lies at 13:00:00.000-.040 and
+# in the tick that presented 13:00:00 (tick $2): at most 20 ms after it, the
+# next tick being a second later.
+chime_opened_in_tick() {
+  local tick="${1%% *}" at="${1#* }"
+  [ -n "$1" ] && [ -n "$2" ] || return 1
+  [[ "$at" == 13:00:00.* ]] || return 1
+  [ "$((10#${at##*.}))" -le 40 ] && [ $(( tick - $2 )) -ge 0 ] && [ $(( tick - $2 )) -le 20 ]
 }
 
 # Hidden from its notification-area icon before the hour, the clock still
@@ -131,22 +151,29 @@ scenario_chime_hidden() {
   vw_stop_clock
 }
 
-# In a run at 200 times the speed of the time of day (an hour in 18 s): one
-# chime at 13:00, none in the hour after it, and at 14:00 a second one: the
-# chime file opened again after it had been closed shows that the first
-# device was closed and a new one opened. Only the first chime's sound is
-# asserted: the process keeps its sound stream (and the sink its file) open
-# after the first chime, and with the time of day running 200 times faster
-# the sink's padding swamps what the second chime writes into it.
+# One chime at 13:00, none in the rest of that hour, and at 14:00 a second
+# one: the chime file opened again after it had been closed shows that the
+# first device was closed and a new one opened. The time of day comes from
+# libfaketime's timestamp file (an offset from the real time, re-read once a
+# second), set to 12:59:58, then 13:30:00, then 13:59:58. Only the first
+# chime's sound is asserted: the process keeps its sound stream (and the
+# sink its file) open after the first chime.
 scenario_chime_next_hour() {
-  local capture="$VESK_WORK/chime_next_hour.raw" t0 t_open t_closed levels n
+  local capture="$VESK_WORK/chime_next_hour.raw" ts="$VESK_WORK/chime_next_hour.timestamp" t0 t_open t_closed levels n
   chime_sink "$capture"
+  chime_offset_to() {
+    local offset=$(( $(date -d "$CHIME_DAY $1" +%s) - $(date +%s) ))
+    [ "$offset" -ge 0 ] && offset="+$offset"
+    echo "$offset" >"$ts.tmp" && mv "$ts.tmp" "$ts"
+  }
+  chime_offset_to 12:59:58
   t0=$(vw_now_ms)
-  chime_start_clock "$APP" "$CHIME_DAY 12:45:00" x200
+  (cd "$APP" && exec timeout -k 5 120 env LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 FAKETIME_TIMESTAMP_FILE="$ts" \
+    FAKETIME_CACHE_DURATION=1 FAKETIME_DONT_FAKE_MONOTONIC=1 wine ./VeskClock.exe >"$VESK_WORK/clock.out" 2>&1) &
+  CLOCK_PID=$!
   vw_wait_window TfrmMain 40 || { echo "FAIL chime_next_hour: the clock did not start"; return; }
-  note "window after $(( $(vw_now_ms) - t0 )) ms (13:00 is at 4.5 s, 14:00 at 22.5 s)"
   for n in 1 2; do
-    t_open="$(chime_wait_file "$APP" open 25)"
+    t_open="$(chime_wait_file "$APP" open 15)"
     check "chime_next_hour: chime $n opens the chime file" test -n "$t_open" || return
     t_closed="$(chime_wait_file "$APP" closed 15)"
     check "chime_next_hour: chime $n is closed after its sound" test -n "$t_closed" || return
@@ -155,9 +182,9 @@ scenario_chime_next_hour() {
       levels="$(chime_levels "$capture")"
       note "capture after chime 1: $(stat -c %s "$capture" 2>/dev/null || echo 0) bytes, max/rms $levels"
       check "chime_next_hour: chime 1 is heard" chime_audible "$levels"
-      # Until just before 14:00 (at 22.5 s): no chime in between.
-      sleep "$(awk -v t=$(( 21000 - ($(vw_now_ms) - t0) )) 'BEGIN { print (t > 0 ? t / 1000 : 0) }')"
-      check "chime_next_hour: nothing sounds in the rest of the hour" test "$(chime_file_open "$APP"; echo $?)" = 1
+      chime_offset_to 13:30:00
+      check "chime_next_hour: nothing sounds in the rest of the hour" test -z "$(chime_wait_file "$APP" open 4)"
+      chime_offset_to 13:59:58
     fi
   done
   vw_stop_clock

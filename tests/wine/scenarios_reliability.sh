@@ -93,7 +93,7 @@ scenario_jump_time() {
 # Makes the clock's next $2 calls (-1: all) of $1 fail with error $3 in the
 # background; the helper reports the failures made into FAULT_OUT.
 fault_inject() {
-  FAULT_OUT="$VESK_WORK/fault_$1.out"
+  FAULT_OUT="$VESK_WORK/fault_${1%%#*}.out"
   timeout 120 wine "$WINMSG" fault TfrmMain "$1" "$2" "${3:-5}" >"$FAULT_OUT" 2>/dev/null &
   local end=$(( $(vw_now_ms) + 10000 ))
   while [ "$(vw_now_ms)" -lt "$end" ]; do
@@ -155,18 +155,20 @@ scenario_fault_present() {
   done
 }
 
-# Timer creation failing once, then from now on: the close request that
-# starts the fade-out cannot start the fade timer; that is reported (error
-# icon, "Not enough timers available.") once, the clock goes on, and the next
-# close request (allowed once a close has begun) ends it.
+# The fade timer's creation failing once, then from now on: the close
+# request that starts the fade-out cannot start the fade timer; that is
+# reported (error icon, "Not enough timers available.") once, the clock goes
+# on, and the next close request (allowed once a close has begun) ends it.
+# Then Timer1's re-arming failing from now on: reported once, and the clock
+# still ticks (the timer runs on at its last period).
 scenario_fault_timer() {
-  local text count how
+  local text count how moved
   for count in 1 -1; do
     how=$([ "$count" = 1 ] && echo once || echo lasting)
     vw_start_clock "$APP"
     vw_wait_window TfrmMain 40 || { echo "FAIL fault_timer: the clock did not start"; return; }
     sleep 1.5
-    check "fault_timer: SetTimer made to fail ($how)" fault_inject SetTimer "$count" 8 || return
+    check "fault_timer: SetTimer of the fade timer made to fail ($how)" fault_inject "SetTimer#2" "$count" 8 || return
     vw_winmsg close TfrmMain >/dev/null
     check "fault_timer: $how: a box captioned Vesk Clock appears" vw_wait_box "Vesk Clock" 10 || return
     text="$(vw_winmsg dialog "Vesk Clock")"
@@ -181,6 +183,23 @@ scenario_fault_timer() {
     check "fault_timer: $how: the next close request ends the program" vw_wait_exit "$CLOCK_PID" 8
     CLOCK_PID=""
   done
+  vw_start_clock "$APP"
+  vw_wait_window TfrmMain 40 || { echo "FAIL fault_timer: the clock did not start"; return; }
+  sleep 1.5
+  check "fault_timer: SetTimer of Timer1 made to fail (lasting)" fault_inject "SetTimer#1" -1 8 || return
+  check "fault_timer: Timer1: a box captioned Vesk Clock appears" vw_wait_box "Vesk Clock" 10 || return
+  check "fault_timer: Timer1: it says Not enough timers available." \
+    test "$(vw_winmsg dialog "Vesk Clock")" = "text=Not enough timers available."
+  vw_winmsg dismiss "Vesk Clock" >/dev/null
+  sleep 1
+  visual_window_shot "$VESK_WORK/fault_timer_a.png" "$WIN_X $WIN_Y 150 150"
+  sleep 1.2
+  visual_window_shot "$VESK_WORK/fault_timer_b.png" "$WIN_X $WIN_Y 150 150"
+  moved="$(timeout 20 compare -metric AE "$VESK_WORK/fault_timer_a.png" "$VESK_WORK/fault_timer_b.png" null: 2>&1 |
+    cut -d' ' -f1)"
+  check "fault_timer: Timer1: the face still changes every second ($moved pixels moved, $(fault_failed) calls failed)" \
+    test "${moved:-0}" -gt 0 -a "$(fault_failed)" -ge 1
+  vw_stop_clock
 }
 
 # Calls of the start made to fail from the first one on, through the

@@ -160,30 +160,35 @@ scenario_storage_off_screen() {
     test "$(storage_value_in NormPos "$(storage_query)")" = "REG_SZ $l,$t,$r,$b"
 }
 
-# A REG_DWORD FormVersion: the error box, the clock runs at its design place,
-# and closing it leaves the key as it was.
+# A REG_DWORD FormVersion: the error box, then the clock carries on as if
+# that value were absent (the rest of the key is read: the stored place, not
+# on top), the close writes the whole key anew, and the next start is clean.
 scenario_storage_bad_type() {
-  local before after text
+  local after
   storage_reset
   storage_seed FormVersion REG_DWORD 0
   storage_seed NormPos REG_SZ "300,200,450,350"
   storage_seed OnTop1_Checked REG_SZ False
-  before="$(storage_query)"
   vw_start_clock "$APP"
   check "storage_bad_type: an error box appears" vw_wait_box "Vesk Clock" 40 || return
-  text="$(vw_winmsg dialog "Vesk Clock")"
   # No full stop is added after a closing quote.
-  check "storage_bad_type: it says Invalid data type for 'FormVersion' ($text)" \
-    test "$text" = "text=Invalid data type for 'FormVersion'"
+  check "storage_bad_type: it says Invalid data type for 'FormVersion'" \
+    test "$(vw_winmsg dialog "Vesk Clock")" = "text=Invalid data type for 'FormVersion'"
   check "storage_bad_type: OK closes the box" menu_dismiss_box
   check "storage_bad_type: the clock is shown" vw_wait_window TfrmMain 10
   sleep 0.8
-  check "storage_bad_type: ... at its design place" test "$(storage_rect | cut -d' ' -f1,2)" = "192 114"
-  check "storage_bad_type: ... and on top (nothing loaded)" menu_wait_topmost 1
-  check "storage_bad_type: the clock still runs" vw_alive "$CLOCK_PID"
+  check "storage_bad_type: ... at the stored place" test "$(storage_rect | cut -d' ' -f1,2)" = "300 200"
+  check "storage_bad_type: ... not on top (OnTop1_Checked False read)" menu_wait_topmost 0
   vw_stop_clock
   after="$(storage_query)"
-  check "storage_bad_type: the close leaves the key unchanged" test "$after" = "$before"
+  check "storage_bad_type: the close rewrites FormVersion as a string" \
+    test "$(storage_value_in FormVersion "$after")" = "REG_SZ 0"
+  check "storage_bad_type: ... and keeps the place" test "$(storage_value_in NormPos "$after")" = "REG_SZ 300,200,450,350"
+  vw_start_clock "$APP"
+  vw_wait_window TfrmMain 40
+  sleep 2
+  check "storage_bad_type: the next start shows no box" test "$(vw_winmsg dialog "Vesk Clock" >/dev/null; echo $?)" = 2
+  vw_stop_clock
 }
 
 # A stored Load at Startup that is off removes the Run value at start.

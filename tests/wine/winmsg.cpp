@@ -45,9 +45,16 @@
 //   winmsg resources CLASS              "pid=N gdi=N gdi_source=count|table user=N private=N working_set=N handles=N"
 //                                       of the process owning the window (process_resources.h)
 //   winmsg fault CLASS FUNCTION N [ERR] makes the next N calls (-1: all) of FUNCTION (UpdateLayeredWindow
-//                                       or SetTimer) in the process owning the window fail with error
+//                                       or SetTimer, SetTimer#ID for one timer) in the process owning the window fail with error
 //                                       ERR (default 5) through fault_probe.dll (beside this program);
 //                                       later "winmsg fault-count" prints "failed=N"
+//   winmsg record CLASS SECONDS [FILE INSTANT]
+//                                       records for SECONDS what the process owning the window presents
+//                                       and opens, and the messages its window gets (fault_probe.dll's record
+//                                       mode): "present TICK HH:MM:SS.mmm ALPHA", "open TICK HH:MM:SS.mmm",
+//                                       then "messages=N timer1=N fade=N other_timers=N ms=T"; with
+//                                       FILE, INSTANT is written to it mid-second and WM_TIMECHANGE posted
+//                                       ("timechange TICK")
 //   winmsg boxes CAPTION                "boxes=N": the visible message boxes with that caption
 //   winmsg handles CLASS                "handles=N": the entries of the system's handle table that
 //                                       belong to the process owning the window (handle_count.h)
@@ -187,6 +194,68 @@ class TSharedBlock {
   HANDLE done_;
   T* block_ = nullptr;
 };
+
+void PrintRecordedCall(const TRecordedCall& call) {
+  const SYSTEMTIME& t = call.LocalTime;
+  if (call.Kind == TRecordedKind::Present) {
+    std::printf("present %lu %02u:%02u:%02u.%03u %lu\n", static_cast<unsigned long>(call.Tick), t.wHour, t.wMinute,
+                t.wSecond, t.wMilliseconds, static_cast<unsigned long>(call.Alpha));
+  } else {
+    std::printf("open %lu %02u:%02u:%02u.%03u\n", static_cast<unsigned long>(call.Tick), t.wHour, t.wMinute, t.wSecond,
+                t.wMilliseconds);
+  }
+}
+
+// Writes `text` to the file at `path` (a clock's timestamp file).
+bool WriteTextFile(const char* path, const char* text) {
+  HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const auto length = static_cast<DWORD>(std::strlen(text));
+  const BOOL ok = WriteFile(file, text, length, &written, nullptr);
+  CloseHandle(file);
+  return ok && written == length;
+}
+
+// Records the presentations, device openings and window messages of
+// the process of `window` for `seconds` (fault_probe.dll's record mode) and
+// prints them. With `timestamp_file`: 300 ms after the first tick of Timer1
+// that comes 2 s or more into the recording, `instant` is written to that
+// file (the clock's faked time) and WM_TIMECHANGE posted to the window.
+int RecordCalls(HWND window, double seconds, const char* timestamp_file, const char* instant) {
+  TSharedBlock<TFaultBlock> block(kFaultMapping, kFaultDoneEvent);
+  if (!block.Ready()) return 3;
+  std::strncpy(block->Function, "record", sizeof block->Function - 1);
+  if (!block.RunProbe(window, L"fault_probe.dll")) return 3;
+  std::printf("patched=%d\n", block->Patched);
+  const DWORD start = GetTickCount();
+  const auto length = static_cast<DWORD>(seconds * 1000);
+  // Without a time to set, one wait: polling would cost the machine more
+  // than the clock under measurement.
+  if (timestamp_file == nullptr) Sleep(length);
+  bool changed = timestamp_file == nullptr;
+  LONG last_tick = block->LastTimer1Tick;
+  while (!changed && GetTickCount() - start < length) {
+    Sleep(1);
+    const LONG tick = block->LastTimer1Tick;
+    if (!changed && tick != last_tick && GetTickCount() - start >= 2000) {
+      // Mid-way between two ticks of Timer1.
+      Sleep(300);
+      if (!WriteTextFile(timestamp_file, instant)) return 3;
+      PostMessageW(window, WM_TIMECHANGE, 0, 0);
+      std::printf("timechange %lu\n", GetTickCount());
+      changed = true;
+    }
+    last_tick = tick;
+  }
+  if (GetTickCount() - start < length) Sleep(length - (GetTickCount() - start));
+  const LONG recorded = block->Recorded < kMaxRecordedCalls ? block->Recorded : kMaxRecordedCalls;
+  for (LONG i = 0; i < recorded; ++i) PrintRecordedCall(block->Calls[i]);
+  std::printf("messages=%ld timer1=%ld fade=%ld other_timers=%ld ms=%lu\n", block->Dispatched,
+              block->TimerMessages[0], block->TimerMessages[1], block->TimerMessages[2],
+              static_cast<unsigned long>(GetTickCount() - start));
+  return block->Patched ? 0 : 3;
+}
 
 // The items of the open menus, read inside the process that shows them: a
 // menu handle is valid only there under Wine. menu_probe.dll (beside this
@@ -402,6 +471,10 @@ int main(int argc, char** argv) {
       if (!IsWindow(window)) return block->Patched ? 0 : 3;
       Sleep(500);
     }
+  }
+  if (command == "record") {
+    if (argc < 4) return 1;
+    return RecordCalls(window, std::atof(argv[3]), argc > 5 ? argv[4] : nullptr, argc > 5 ? argv[5] : nullptr);
   }
   if (command == "dpi") {
     if (argc < 8) return 1;
