@@ -105,6 +105,14 @@ fault_inject() {
 }
 fault_failed() { tr -d '\r' <"$FAULT_OUT" | sed -n 's/^failed=//p' | tail -1; }
 fault_boxes() { vw_winmsg boxes "Vesk Clock" | sed -n 's/^boxes=//p'; }
+# How many pixels of the face differ between two screenshots 1.2 s apart
+# ($1 names the files).
+fault_face_moved() {
+  visual_window_shot "$VESK_WORK/$1_a.png" "$WIN_X $WIN_Y 150 150"
+  sleep 1.2
+  visual_window_shot "$VESK_WORK/$1_b.png" "$WIN_X $WIN_Y 150 150"
+  timeout 20 compare -metric AE "$VESK_WORK/$1_a.png" "$VESK_WORK/$1_b.png" null: 2>&1 | cut -d' ' -f1
+}
 
 # UpdateLayeredWindow failing once, then from now on (it is called every
 # second and every 10 ms of a fade): one plain box with the system's text, no
@@ -137,11 +145,7 @@ scenario_fault_present() {
     sleep 4
     if [ "$count" = 1 ]; then
       # Presented again: the second hand moves between two screenshots.
-      visual_window_shot "$VESK_WORK/fault_present_a.png" "$WIN_X $WIN_Y 150 150"
-      sleep 1.2
-      visual_window_shot "$VESK_WORK/fault_present_b.png" "$WIN_X $WIN_Y 150 150"
-      moved="$(timeout 20 compare -metric AE "$VESK_WORK/fault_present_a.png" "$VESK_WORK/fault_present_b.png" null: 2>&1 |
-        cut -d' ' -f1)"
+      moved="$(fault_face_moved fault_present)"
       check "fault_present: once: after its dismissal no box, and the face is presented again ($moved pixels moved)" \
         test "$(fault_boxes)" = 0 -a "${moved:-0}" -gt 0
     else
@@ -192,11 +196,7 @@ scenario_fault_timer() {
     test "$(vw_winmsg dialog "Vesk Clock")" = "text=Not enough timers available."
   vw_winmsg dismiss "Vesk Clock" >/dev/null
   sleep 1
-  visual_window_shot "$VESK_WORK/fault_timer_a.png" "$WIN_X $WIN_Y 150 150"
-  sleep 1.2
-  visual_window_shot "$VESK_WORK/fault_timer_b.png" "$WIN_X $WIN_Y 150 150"
-  moved="$(timeout 20 compare -metric AE "$VESK_WORK/fault_timer_a.png" "$VESK_WORK/fault_timer_b.png" null: 2>&1 |
-    cut -d' ' -f1)"
+  moved="$(fault_face_moved fault_timer)"
   check "fault_timer: Timer1: the face still changes every second ($moved pixels moved, $(fault_failed) calls failed)" \
     test "${moved:-0}" -gt 0 -a "$(fault_failed)" -ge 1
   vw_stop_clock
