@@ -205,10 +205,8 @@ struct TClockProgramRig {
   void Run(std::int64_t ms, std::int64_t grid_us = 0, const std::function<void()>& after_tick = {}) {
     const std::int64_t end_us = now_us + ms * 1000;
     for (;;) {
-      const bool fade_on = fade_timer.Enabled();
-      const bool timer1_on = timer1.Enabled();
-      const std::int64_t fade_at = fade_on ? fade_timer.NextFire(grid_us) : end_us + 1;
-      const std::int64_t timer1_at = timer1_on ? timer1.NextFire(grid_us) : end_us + 1;
+      const std::int64_t fade_at = fade_timer.Enabled() ? fade_timer.NextFire(grid_us) : end_us + 1;
+      const std::int64_t timer1_at = timer1.Enabled() ? timer1.NextFire(grid_us) : end_us + 1;
       const std::int64_t at = std::min(fade_at, timer1_at);
       if (at > end_us) break;
       AdvanceTo(at);

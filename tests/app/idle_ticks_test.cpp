@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "app/second_of_year.h"
 #include "app/second_timer.h"
@@ -38,7 +37,7 @@ TEST(IdleTicks, TenMinutesOneTickJustAfterEachSecond) {
     int presents = 0;
     std::int64_t last_second = -1;
     std::int64_t worst_late_us = 0;
-    std::vector<std::string> faults;
+    int out_of_order = 0;  // a second skipped or presented twice
     std::int64_t chime_open_us = -1;
     std::size_t seen = 0;
     rig.Run(10 * 60'000, grid_us, [&] {
@@ -47,9 +46,7 @@ TEST(IdleTicks, TenMinutesOneTickJustAfterEachSecond) {
         if (!IsPresent(rig.log[seen])) continue;
         ++presents;
         const std::int64_t second = rig.now_us / 1'000'000;
-        if (last_second >= 0 && second != last_second + 1) {
-          faults.push_back("second " + std::to_string(second) + " after " + std::to_string(last_second));
-        }
+        if (last_second >= 0 && second != last_second + 1) ++out_of_order;
         last_second = second;
         worst_late_us = std::max(worst_late_us, rig.now_us % 1'000'000);
       }
@@ -58,7 +55,7 @@ TEST(IdleTicks, TenMinutesOneTickJustAfterEachSecond) {
     const double seconds = static_cast<double>(rig.now_us - from_us) / 1e6;
     EXPECT_LE(ticks / seconds, 1.1) << ticks << " ticks";
     EXPECT_EQ(presents, 600);
-    EXPECT_TRUE(faults.empty()) << faults.front();
+    EXPECT_EQ(out_of_order, 0);
     EXPECT_LE(worst_late_us, 20'000);
     // 11:00:00 lies 10 minutes after the start.
     ASSERT_GE(chime_open_us, 0) << "no chime";

@@ -2,8 +2,9 @@
 # through VESK_EXTRA_SCENARIOS by tests/perf/idle_cost.sh, never part of the
 # test command). After the fade-in the clock is left alone for
 # IDLE_COST_MINUTES; measured from outside (/proc) and inside (winmsg
-# record). Then a second start under faketime just before a full hour gives
-# the memory after the first chime and the moment its device is opened.
+# record, summed by scenarios_idle.sh's idle_present_summary). Then a
+# second start under faketime just before a full hour gives the memory
+# after the first chime and the moment its device is opened.
 # Writes key=value lines to $VESK_WORK/idle_cost.txt.
 # shellcheck shell=bash
 
@@ -23,6 +24,7 @@ idle_memory() {
 scenario_idle_cost() {
   local minutes="${IDLE_COST_MINUTES:-10}" out="$VESK_WORK/idle_cost.txt" record="$VESK_WORK/idle_cost_record.txt"
   local hz server pid t0 t1 c0 c1 s0 s1 x0 x1 recorder mem1 mem_end base0 base1 seconds
+  local n within twice skipped h0 h1 h2 h3 h4 h5
   hz="$(getconf CLK_TCK)"
   : >"$out"
   # The newest wineserver: this run's prefix (its binary is wineserver64).
@@ -51,16 +53,12 @@ scenario_idle_cost() {
     awk -v d=$((c1 - c0)) -v s=$((s1 - s0)) -v x=$((x1 - x0)) -v hz="$hz" -v t="$seconds" 'BEGIN {
       printf "clock_cpu_pct=%.2f\nwineserver_cpu_pct=%.2f\nctx_per_s=%.1f\n", 100 * d / hz / t, 100 * s / hz / t, x / t }'
     sed -nE 's/^messages=([0-9]+) timer1=([0-9]+) fade=([0-9]+) other_timers=([0-9]+) ms=([0-9]+)/messages=\1\ntimer1=\2\nrecord_ms=\5/p' "$record"
-    awk '$1 == "present" && $4 == 255 {
-           split($3, t, /[:.]/); s = (t[1] * 60 + t[2]) * 60 + t[3]; ms = t[4] + 0
-           n++; if (ms <= 5) b0++; else if (ms <= 10) b1++; else if (ms <= 15) b2++; else if (ms <= 20) b3++
-           else if (ms <= 50) b4++; else b5++
-           if (n > 1 && s == last) twice++
-           if (n > 1 && s > last + 1) skipped += s - last - 1
-           last = s
-         }
-         END { printf "presents=%d\nwithin20_pct=%.1f\nhistogram=%d/%d/%d/%d/%d/%d\ntwice=%d\nskipped=%d\n",
-                      n, n ? 100 * (b0 + b1 + b2 + b3) / n : 0, b0, b1, b2, b3, b4, b5, twice, skipped }' "$record"
+    read -r n within twice skipped h0 h1 h2 h3 h4 h5 <<<"$(idle_present_summary "$record")"
+    echo "presents=$n"
+    echo "within20_pct=$(awk -v w="$within" -v n="$n" 'BEGIN { printf "%.1f", n ? 100 * w / n : 0 }')"
+    echo "histogram=$h0/$h1/$h2/$h3/$h4/$h5"
+    echo "twice=$twice"
+    echo "skipped=$skipped"
     echo "private_1min_kib=${mem1% *}"
     echo "ws_1min_kib=${mem1#* }"
     echo "private_end_kib=${mem_end% *}"

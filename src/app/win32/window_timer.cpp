@@ -29,11 +29,9 @@ void TWindowTimer::Start() {
 }
 
 void TWindowTimer::SetInterval(std::uint32_t ms) {
-  if (!enabled_ || window_ == nullptr) {
-    interval_ms_ = ms;
-    return;
-  }
-  if (SetTimer(window_, id_, ms, nullptr) == 0) throw NotEnoughTimers();
+  // A running timer takes the new period at once; a refusal leaves it on
+  // the old one.
+  if (enabled_ && window_ != nullptr && SetTimer(window_, id_, ms, nullptr) == 0) throw NotEnoughTimers();
   interval_ms_ = ms;
 }
 
