@@ -149,10 +149,17 @@ vw_wait_xwin() {
 }
 
 # Closes the clock with WM_CLOSE and waits for the process (5 s: a dragged
-# window takes about 2 s more to hide); kills the prefix as the last resort.
+# window takes about 2 s more to hide). A clock still running then is noted
+# with its windows and asked once more (a second close request ends it at
+# once, as a second Exit does); the prefix is killed as the last resort. The
+# close scenarios time the first request themselves.
 vw_stop_clock() {
   [ -n "$CLOCK_PID" ] || return 0
   vw_winmsg close TfrmMain >/dev/null
+  if ! vw_wait_exit "$CLOCK_PID" 5; then
+    note "the clock still runs 5 s after WM_CLOSE: $(vw_winmsg info TfrmMain | head -1); windows: $(vw_winmsg windows TfrmMain | tr '\n' ';')"
+    vw_winmsg close TfrmMain >/dev/null
+  fi
   if ! vw_wait_exit "$CLOCK_PID" 5; then
     vw_kill_wine
     vw_wait_exit "$CLOCK_PID" 5 || kill "$CLOCK_PID" 2>/dev/null

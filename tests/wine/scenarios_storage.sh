@@ -108,7 +108,7 @@ scenario_storage_round_trip() {
   vw_stop_clock
   q="$(storage_query)"
   printf '%s\n' "$q" >"$dump"
-  note "key after the round trip: $dump"
+  note "key after the round trip: $dump (NormPos $(storage_value_in NormPos "$q"), OnTop1_Checked $(storage_value_in OnTop1_Checked "$q"))"
   check "storage_round_trip: NormPos is $l,$t,$r,$b" test "$(storage_value_in NormPos "$q")" = "REG_SZ $l,$t,$r,$b"
   check "storage_round_trip: NormPos(1024x768) too" \
     test "$(storage_value_in 'NormPos(1024x768)' "$q")" = "REG_SZ $l,$t,$r,$b"
