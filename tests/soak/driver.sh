@@ -8,6 +8,7 @@ SOAK_CHIMES_FILE="$VESK_WORK/chimes.count"
 SOAK_T0_MS=0           # real start of the clock process
 SOAK_BASE_EPOCH=0      # clock time (epoch seconds) at SOAK_T0_MS
 SOAK_CHIME_PID=""
+SOAK_PULSE_PID=""
 SOAK_STORE_KEY='HKCU\Software\VeskClock'
 
 # Settings the driver set last: 1 checked, 0 not. All checked on a first run.
@@ -20,6 +21,7 @@ SOAK_DRAG_SIGN=1
 
 soak_cleanup() {
   [ -n "$SOAK_CHIME_PID" ] && kill "$SOAK_CHIME_PID" 2>/dev/null
+  [ -n "$SOAK_PULSE_PID" ] && kill "$SOAK_PULSE_PID" 2>/dev/null
   timeout 20 wine reg delete "$TRAY_APP_X11_KEY" /f >/dev/null 2>&1
   if [ -n "$CLOCK_PID" ] && vw_alive "$CLOCK_PID"; then vw_stop_clock; fi
   vw_kill_wine
@@ -250,6 +252,7 @@ soak_check_handles() {
 soak_run() {
   local minutes="$1" total_ms phase_ms start_ms now next_sample=0 i=0 p=0 phase upid t_end
   trap '[ -n "$SOAK_CHIME_PID" ] && kill "$SOAK_CHIME_PID" 2>/dev/null
+        [ -n "$SOAK_PULSE_PID" ] && kill "$SOAK_PULSE_PID" 2>/dev/null
         if [ -n "$CLOCK_PID" ] && vw_alive "$CLOCK_PID"; then vw_stop_clock; fi' EXIT
   total_ms=$(awk -v m="$minutes" 'BEGIN { printf "%d", m * 60000 }')
   phase_ms=$(( total_ms / ${#PHASES[@]} ))
@@ -268,6 +271,14 @@ soak_run() {
   vw_wait_window TfrmMain 60 && tray_wait_icons 1 20 || { echo "FAIL soak: the clock did not start"; return; }
   soak_watch_chimes &
   SOAK_CHIME_PID=$!
+  # The clock's timer runs on real time, once a second, while its time of
+  # day runs SPEED times as fast: left alone it would read the clock every
+  # SPEED clock seconds and miss the minute of most full hours. The driver
+  # therefore announces a change of the time (WM_TIMECHANGE, as the system
+  # does when the time is set) every PULSE_MS, which the clock answers with
+  # a tick at once, so every clock minute gets a tick.
+  timeout -k 5 $(( total_ms / 1000 + 60 )) wine "$WINMSG" pulse TfrmMain 0x1E "$PULSE_MS" >/dev/null 2>&1 &
+  SOAK_PULSE_PID=$!
   sleep 2
   start_ms=$(vw_now_ms)
   phase="${PHASES[0]}"
@@ -304,6 +315,7 @@ soak_run() {
   echo "     last sample:  $(tail -1 "$csv")"
   upid="$(soak_unix_pid)"
 
+  kill "$SOAK_PULSE_PID" 2>/dev/null; SOAK_PULSE_PID=""
   # Closed normally: WM_CLOSE, the fade-out, the save.
   vw_winmsg close TfrmMain >/dev/null
   result "$(vw_wait_exit "$CLOCK_PID" 10; echo $?)" "soak: the clock closes normally at the end"

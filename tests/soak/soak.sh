@@ -15,7 +15,9 @@
 #   phase "autumn"  2027-10-31 01:30 CEST  03:00 CEST becomes 02:00 CET
 #
 # and then runs on through full hours (the chime sounds at each while
-# "Chimes" is checked). Meanwhile a driver hides and shows the clock from its
+# "Chimes" is checked; the clock's once-a-second timer runs on real time, so
+# the driver posts WM_TIMECHANGE every PULSE_MS for a tick in every clock
+# minute). Meanwhile a driver hides and shows the clock from its
 # icon, opens and closes its menu, toggles the three settings and drags the
 # window. Every SAMPLE_S seconds it records the process's GDI objects, USER
 # objects (Wine keeps no such count: the process's windows stand in), handles,
@@ -52,6 +54,7 @@ TOL_BOXES=0          # error boxes seen during the whole run
 WARMUP_S=20          # samples before this are not used as the start
 SAMPLE_S=5           # seconds between samples
 SPEED=${SOAK_SPEED:-360}  # clock seconds per real second
+PULSE_MS=100         # real ms between two time-change notices (36 clock seconds)
 SOAK_TZ=Europe/Berlin
 PHASES=(year spring autumn)
 declare -A PHASE_START=(

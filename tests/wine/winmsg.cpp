@@ -5,6 +5,7 @@
 //   winmsg rect CLASS                   "rect L T R B" (GetWindowRect)
 //   winmsg info CLASS                   "title=... exstyle=0x... visible=0|1 topmost=0|1 layered=0|1 toolwindow=0|1"
 //   winmsg post CLASS MSG [WP [LP]]     PostMessage (numbers decimal or 0x hex)
+//   winmsg pulse CLASS MSG MS           posts MSG every MS milliseconds until the window is gone
 //   winmsg close CLASS                  PostMessage WM_CLOSE
 //   winmsg close-timed CLASS N          posts WM_CLOSE N times back to back, then
 //                                       "alive_after_50ms=0|1 gone_ms=T" (T = -1 if not gone in 10 s)
@@ -501,6 +502,13 @@ int main(int argc, char** argv) {
     const WPARAM wparam = argc > 4 ? Number(argv[4]) : 0;
     const LPARAM lparam = argc > 5 ? static_cast<LPARAM>(Number(argv[5])) : 0;
     return PostMessageA(window, message, wparam, lparam) ? 0 : 3;
+  }
+  if (command == "pulse") {
+    if (argc < 5) return 1;
+    const UINT message = static_cast<UINT>(Number(argv[3]));
+    const DWORD interval_ms = static_cast<DWORD>(Number(argv[4]));
+    while (IsWindow(window) && PostMessageA(window, message, 0, 0)) Sleep(interval_ms);
+    return 0;
   }
   if (command == "endsession") {
     const LPARAM lparam = argc > 3 ? static_cast<LPARAM>(Number(argv[3])) : 0;
